@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ferrow {
+
+// One network adapter as the adapter tree shows it.
+struct AdapterInfo {
+    std::string description;                   // narrow text of the platform
+    std::vector<std::uint8_t> hardwareAddress; // 0 to 8 bytes
+    std::vector<std::string> ipv4Addresses;    // dotted-decimal; "0.0.0.0" when it has none
+};
+
+// Supplies the adapters in a stable order; tests put a fake in its place.
+class AdapterSource {
+public:
+    virtual ~AdapterSource() = default;
+    virtual std::vector<AdapterInfo> ListAdapters() const = 0;
+};
+
+// The system's adapters: getifaddrs on POSIX (interfaces in index order, loopback left
+// out, the interface name as description), GetAdaptersInfo on Windows. An empty list
+// when the system cannot be asked.
+class SystemAdapterSource final : public AdapterSource {
+public:
+    std::vector<AdapterInfo> ListAdapters() const override;
+};
+
+} // namespace ferrow

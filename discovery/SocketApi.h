@@ -1,0 +1,61 @@
+#pragma once
+
+// The thin platform layer under the discovery sockets: Winsock on Windows, BSD sockets
+// elsewhere. Everything that differs between the two stays in SocketApi.cpp.
+
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#endif
+
+#include <cstdint>
+
+namespace ferrow {
+
+#ifdef _WIN32
+using SocketHandle = SOCKET;
+inline const SocketHandle kInvalidSocket = INVALID_SOCKET;
+#else
+using SocketHandle = int;
+inline constexpr SocketHandle kInvalidSocket = -1;
+#endif
+
+namespace socket_api {
+
+// An IPv4 UDP socket, or kInvalidSocket.
+SocketHandle OpenUdpSocket();
+
+// setsockopt with a 4-byte integer value; true when the option was set.
+bool SetIntOption(SocketHandle socket, int level, int name, int value);
+
+// SO_RCVTIMEO in the form the platform takes (milliseconds, or seconds and microseconds).
+bool SetReceiveTimeoutMs(SocketHandle socket, int timeoutMs);
+
+// Asks for a kernel receive queue of at least the given size; where the limit caps it and
+// the process may exceed the limit, forces it. Best effort: the result is not reported.
+void RequestReceiveQueue(SocketHandle socket, int bytes);
+
+// 1: readable; 0: the time ran out; -1: failure.
+int WaitForReadable(SocketHandle socket, int timeoutMs);
+
+// Size of the next pending datagram (FIONREAD), or -1 on failure.
+int PendingBytes(SocketHandle socket);
+
+// Reads one datagram of at most capacity bytes; -1 on failure, and also when the datagram
+// was larger than capacity (the rest of it is lost, so it counts as a failed read).
+int ReceiveDatagram(SocketHandle socket, char* buffer, int capacity, sockaddr_in* from);
+
+// shutdown in both directions, then close.
+void ShutdownAndClose(SocketHandle socket);
+// close without shutdown.
+void CloseSocket(SocketHandle socket);
+
+// inet_addr: network byte order, INADDR_NONE for text that is no address.
+std::uint32_t InetAddr(const char* text);
+
+} // namespace socket_api
+} // namespace ferrow
