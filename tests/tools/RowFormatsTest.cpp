@@ -1,0 +1,192 @@
+#include "tools/scan/RowFormats.h"
+
+#include "tests/tools/OutputReaders.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace ferrow {
+namespace {
+
+using test::LibcColumns;
+using test::ParseCsv;
+using test::SplitLines;
+
+ScanRow Row(std::u16string maker, std::u16string model, std::u16string ip, std::u16string mac,
+            std::u16string port, std::u16string local) {
+    return {{std::move(maker), std::move(model), std::move(ip), std::move(mac), std::move(port)},
+            std::move(local)};
+}
+
+class TableFormat : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!m_characterTypes.Available()) {
+            GTEST_SKIP() << "the C.UTF-8 locale is not available to measure columns";
+        }
+    }
+
+private:
+    test::Utf8CharacterTypes m_characterTypes;
+};
+
+TEST_F(TableFormat, ColumnsStayAlignedWithNonAsciiAndWideText) {
+    const std::vector<ScanRow> rows{
+        Row(u"Hikvision", u"DS-7608NI", u"10.77.0.11", u"00:11:22:33:44:55", u"80", u"10.77.0.1"),
+        Row(u"M\u00FCller Sicherheit", u"\u00C9cran", u"10.77.0.12", u"", u"8080", u"10.77.0.1"),
+        Row(u"\u6771\u4EAC\u30AB\u30E1\u30E9", u"\u9332\u753B\u6A5F-16", u"10.77.0.13",
+            u"AA:BB:CC:DD:EE:FF", u"81", u"10.77.1.1"),
+        Row(u"Mu\u0308ller", u"x", u"10.77.0.14", u"-", u"1", u"10.77.1.1"),
+    };
+    std::ostringstream out;
+    WriteTable(out, rows);
+    const std::vector<std::string> lines = SplitLines(out.str());
+    ASSERT_EQ(lines.size(), rows.size() + 2); // header, rule, rows
+
+    // The IP column and every later column start at the same display column on every
+    // line; they are found by their known texts ("" marks an empty cell).
+    const std::vector<std::vector<std::string>> anchors{
+        {"IP Address", "MAC Address", "Http Port", "Local Address"},
+        {},
+        {"10.77.0.11", "00:11:22:33:44:55", "80", "10.77.0.1"},
+        {"10.77.0.12", "", "8080", "10.77.0.1"},
+        {"10.77.0.13", "AA:BB:CC:DD:EE:FF", "81", "10.77.1.1"},
+        {"10.77.0.14", "-", "1", "10.77.1.1"},
+    };
+    std::vector<int> headerColumns;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::size_t searchFrom = 0;
+        for (std::size_t cell = 0; cell < anchors[i].size(); ++cell) {
+            const std::string& anchor = anchors[i][cell];
+            if (anchor.empty()) {
+                continue;
+            }
+            const std::size_t at = lines[i].find(anchor, searchFrom);
+            ASSERT_NE(at, std::string::npos) << anchor << " in " << lines[i];
+            const int column = LibcColumns(lines[i].substr(0, at));
+            if (i == 0) {
+                headerColumns.push_back(column);
+            } else {
+                EXPECT_EQ(column, headerColumns[cell]) << anchor << " in " << lines[i];
+            }
+            searchFrom = at + anchor.size();
+        }
+    }
+    // The rule under each header is as wide as its widest cell: "Müller Sicherheit" (17)
+    // for the makers, "DS-7608NI" and the CJK model (9 each) for the models.
+    EXPECT_EQ(lines[1].substr(0, 28), std::string(17, '-') + "  " + std::string(9, '-'));
+    for (const std::string& line : lines) {
+        EXPECT_NE(line.back(), ' ') << line;
+    }
+}
+
+TEST_F(TableFormat, ControlCharactersCannotReachTheTerminal) {
+    const std::vector<ScanRow> rows{
+        Row(u"Evil\x1B[2J\nCorp", u"M\rX", u"10.0.0.1", u"", u"80\x07", u"10.0.0.2")};
+    std::ostringstream out;
+    WriteTable(out, rows);
+    const std::string text = out.str();
+    for (char c : text) {
+        EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << int(c);
+    }
+    EXPECT_EQ(SplitLines(text).size(), 3u); // the newline inside a field starts no row
+    EXPECT_NE(text.find("Evil\xEF\xBF\xBD[2J\xEF\xBF\xBD"
+                        "Corp"),
+              std::string::npos);
+}
+
+TEST_F(TableFormat, SaysSoWhenNothingAnswered) {
+    std::ostringstream out;
+    WriteTable(out, {});
+    EXPECT_EQ(out.str(), "No recorders found.\n");
+}
+
+TEST(CsvFormat, RoundTripsEveryAwkwardField) {
+    const std::vector<ScanRow> rows{
+        Row(u"Acme, Inc.", u"say \"hi\"", u"10.0.0.1", u"line1\r\nline2", u"80", u"10.0.0.9"),
+        Row(u"M\u00FCller", u"\u6771\u4EAC", u"", u"lf\nonly", u" 81 ", u"10.0.0.9"),
+    };
+    std::ostringstream out;
+    WriteCsv(out, rows);
+    const auto records = ParseCsv(out.str());
+    const std::vector<std::vector<std::string>> expected{
+        {"Manufacture", "Model", "IP", "MAC", "HttpPort", "LocalAddress"},
+        {"Acme, Inc.", "say \"hi\"", "10.0.0.1", "line1\r\nline2", "80", "10.0.0.9"},
+        {"M\xC3\xBCller", "\xE6\x9D\xB1\xE4\xBA\xAC", "", "lf\nonly", " 81 ", "10.0.0.9"},
+    };
+    EXPECT_EQ(records, expected);
+}
+
+TEST(CsvFormat, QuotesOnlyWhereNeeded) {
+    std::ostringstream out;
+    WriteCsv(out, {Row(u"A", u"B,C", u"1.2.3.4", u"", u"80", u"5.6.7.8")});
+    EXPECT_EQ(out.str(), "Manufacture,Model,IP,MAC,HttpPort,LocalAddress\r\n"
+                         "A,\"B,C\",1.2.3.4,,80,5.6.7.8\r\n");
+}
+
+TEST(CsvFormat, HeaderAloneWhenNothingAnswered) {
+    std::ostringstream out;
+    WriteCsv(out, {});
+    EXPECT_EQ(ParseCsv(out.str()).size(), 1u);
+}
+
+TEST(JsonFormat, StaysValidForControlCharactersAndLoneSurrogates) {
+    const std::u16string loneSurrogates{u'x', char16_t(0xD800), u'y', char16_t(0xDFFF)};
+    const std::vector<ScanRow> rows{
+        Row(u"Quote\" back\\slash", std::u16string{u'\0', u'\x01', u'\x1F', u'\n'}, u"10.0.0.1",
+            loneSurrogates, u"80", u"10.0.0.9"),
+        Row(u"M\u00FCller", u"\U0001F4F7 \u6771\u4EAC", u"10.0.0.2", u"", u"", u"10.0.0.8"),
+    };
+    std::ostringstream out;
+    WriteJson(out, rows);
+    // parse() rejects invalid UTF-8 and raw control characters.
+    const nlohmann::ordered_json parsed = nlohmann::ordered_json::parse(out.str());
+    ASSERT_TRUE(parsed.is_array());
+    ASSERT_EQ(parsed.size(), 2u);
+
+    std::vector<std::string> keys;
+    for (const auto& [key, value] : parsed[0].items()) {
+        keys.push_back(key);
+        EXPECT_TRUE(value.is_string()) << key;
+    }
+    EXPECT_EQ(keys, (std::vector<std::string>{"Manufacture", "Model", "IP", "MAC", "HttpPort",
+                                              "LocalAddress"}));
+    EXPECT_EQ(parsed[0]["Manufacture"], "Quote\" back\\slash");
+    EXPECT_EQ(parsed[0]["Model"], std::string("\0\x01\x1F\n", 4));
+    EXPECT_EQ(parsed[0]["MAC"], "x\xEF\xBF\xBDy\xEF\xBF\xBD");
+    EXPECT_EQ(parsed[0]["LocalAddress"], "10.0.0.9");
+    EXPECT_EQ(parsed[1]["Manufacture"], "M\xC3\xBCller");
+    EXPECT_EQ(parsed[1]["Model"], "\xF0\x9F\x93\xB7 \xE6\x9D\xB1\xE4\xBA\xAC");
+    EXPECT_EQ(parsed[1]["HttpPort"], "");
+}
+
+TEST(JsonFormat, EmptyArrayWhenNothingAnswered) {
+    std::ostringstream out;
+    WriteJson(out, {});
+    EXPECT_EQ(nlohmann::json::parse(out.str()), nlohmann::json::array());
+}
+
+TEST(WriteRows, DispatchesOnTheFormat) {
+    const std::vector<ScanRow> rows{Row(u"A", u"B", u"1.2.3.4", u"", u"80", u"5.6.7.8")};
+    for (const auto format : {OutputFormat::Table, OutputFormat::Csv, OutputFormat::Json}) {
+        std::ostringstream viaDispatch;
+        std::ostringstream direct;
+        WriteRows(viaDispatch, rows, format);
+        switch (format) {
+        case OutputFormat::Table:
+            WriteTable(direct, rows);
+            break;
+        case OutputFormat::Csv:
+            WriteCsv(direct, rows);
+            break;
+        case OutputFormat::Json:
+            WriteJson(direct, rows);
+            break;
+        }
+        EXPECT_EQ(viaDispatch.str(), direct.str());
+    }
+}
+
+} // namespace
+} // namespace ferrow

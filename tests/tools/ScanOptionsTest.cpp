@@ -1,0 +1,100 @@
+#include "tools/scan/ScanOptions.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace ferrow {
+namespace {
+
+struct Parsed {
+    ParsedArguments result;
+    std::string out;
+    std::string err;
+};
+
+Parsed Parse(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "ferrow-scan");
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments) {
+        argv.push_back(argument.c_str());
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    ParsedArguments result =
+        ParseScanArguments(static_cast<int>(argv.size()), argv.data(), out, err);
+    return {std::move(result), out.str(), err.str()};
+}
+
+TEST(ScanOptions, FromMayBeGivenSeveralTimesAndKeepsItsOrder) {
+    const Parsed parsed = Parse(
+        {"--from", "10.0.0.2", "--from=192.168.1.20", "--from", "10.0.0.2", "--format", "csv"});
+    ASSERT_TRUE(parsed.result.options);
+    EXPECT_EQ(parsed.result.options->mode, ScanMode::FromAddresses);
+    EXPECT_EQ(parsed.result.options->fromAddresses,
+              (std::vector<std::string>{"10.0.0.2", "192.168.1.20"}));
+    EXPECT_EQ(parsed.result.options->format, OutputFormat::Csv);
+    EXPECT_EQ(parsed.err, "");
+}
+
+TEST(ScanOptions, ModesAndFormats) {
+    EXPECT_EQ(Parse({"--all"}).result.options->mode, ScanMode::AllAddresses);
+    EXPECT_EQ(Parse({"--all"}).result.options->format, OutputFormat::Table);
+    EXPECT_EQ(Parse({"--all", "--format", "json"}).result.options->format, OutputFormat::Json);
+    EXPECT_EQ(Parse({"--all", "--format", "table"}).result.options->format, OutputFormat::Table);
+    EXPECT_EQ(Parse({"--list-adapters"}).result.options->mode, ScanMode::ListAdapters);
+    EXPECT_EQ(Parse({}).result.options->mode, ScanMode::None);
+    EXPECT_EQ(Parse({"--format", "json"}).result.options->mode, ScanMode::None);
+}
+
+TEST(ScanOptions, UsageErrorsExitTwoWithAMessage) {
+    const std::vector<std::vector<std::string>> wrong{
+        {"--from"},
+        {"--from", "10.0.0"},
+        {"--from", "10.0.0.256"},
+        {"--from", "010.0.0.1"}, // inet_addr would read octal
+        {"--from", "10.0.0.1x"},
+        {"--from", "eth0"},
+        {"--from", "0.0.0.0"},
+        {"--from", "10.0.0.1", "--all"},
+        {"--list-adapters", "--all"},
+        {"--list-adapters", "--from", "10.0.0.1"},
+        {"--list-adapters", "--format", "csv"},
+        {"--all", "--format", "xml"},
+        {"--all", "extra"},
+        {"--everything"},
+    };
+    for (const auto& arguments : wrong) {
+        const Parsed parsed = Parse(arguments);
+        std::string shown;
+        for (const auto& argument : arguments) {
+            shown += argument + ' ';
+        }
+        EXPECT_FALSE(parsed.result.options) << shown;
+        EXPECT_EQ(parsed.result.exitCode, kExitUsage) << shown;
+        EXPECT_NE(parsed.err.find("ferrow-scan: "), std::string::npos) << shown;
+        EXPECT_NE(parsed.err.find("--help"), std::string::npos) << shown;
+        EXPECT_EQ(parsed.out, "") << shown;
+    }
+}
+
+TEST(ScanOptions, TheMessageNamesTheFault) {
+    EXPECT_NE(Parse({"--from", "0.0.0.0"}).err.find("--list-adapters"), std::string::npos);
+    EXPECT_NE(Parse({"--from", "10.0.0"}).err.find("10.0.0"), std::string::npos);
+    EXPECT_NE(Parse({"--all", "--format", "xml"}).err.find("xml"), std::string::npos);
+}
+
+TEST(ScanOptions, HelpAndVersionPrintToStdoutAndSucceed) {
+    const Parsed help = Parse({"--help"});
+    EXPECT_FALSE(help.result.options);
+    EXPECT_EQ(help.result.exitCode, kExitSuccess);
+    for (const char* word : {"--from", "--all", "--list-adapters", "--format", "Exit codes"}) {
+        EXPECT_NE(help.out.find(word), std::string::npos) << word;
+    }
+    const Parsed version = Parse({"--version"});
+    EXPECT_FALSE(version.result.options);
+    EXPECT_EQ(version.result.exitCode, kExitSuccess);
+    EXPECT_EQ(version.out, std::string(FERROW_VERSION) + "\n");
+}
+
+} // namespace
+} // namespace ferrow

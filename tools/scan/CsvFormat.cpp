@@ -1,0 +1,45 @@
+#include "tools/scan/RowFormats.h"
+#include "tools/scan/TerminalText.h"
+
+#include <ostream>
+
+namespace ferrow {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+void WriteField(std::ostream& out, std::string_view field) {
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out << field;
+        return;
+    }
+    out << '"';
+    for (char c : field) {
+        if (c == '"') {
+            out << '"';
+        }
+        out << c;
+    }
+    out << '"';
+}
+
+} // namespace
+
+void WriteCsv(std::ostream& out, const std::vector<ScanRow>& rows) {
+    for (std::size_t i = 0; i < kCellCount; ++i) {
+        out << (i == 0 ? "" : ",") << kFieldNames[i];
+    }
+    out << kLineEnd;
+    for (const ScanRow& row : rows) {
+        const RowCells cells = CellsOf(row);
+        for (std::size_t i = 0; i < kCellCount; ++i) {
+            if (i != 0) {
+                out << ',';
+            }
+            WriteField(out, ToUtf8(cells[i]));
+        }
+        out << kLineEnd;
+    }
+}
+
+} // namespace ferrow

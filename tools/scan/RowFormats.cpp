@@ -1,0 +1,25 @@
+#include "tools/scan/RowFormats.h"
+
+namespace ferrow {
+
+RowCells CellsOf(const ScanRow& row) {
+    const DeviceRecord& record = row.record;
+    return {record.Manufacture, record.Model,    record.IP,
+            record.MAC,         record.HttpPort, row.localAddress};
+}
+
+void WriteRows(std::ostream& out, const std::vector<ScanRow>& rows, OutputFormat format) {
+    switch (format) {
+    case OutputFormat::Table:
+        WriteTable(out, rows);
+        return;
+    case OutputFormat::Csv:
+        WriteCsv(out, rows);
+        return;
+    case OutputFormat::Json:
+        WriteJson(out, rows);
+        return;
+    }
+}
+
+} // namespace ferrow

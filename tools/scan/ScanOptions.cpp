@@ -1,0 +1,127 @@
+#include "tools/scan/ScanOptions.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <map>
+#include <ostream>
+
+namespace ferrow {
+namespace {
+
+// Four decimal numbers 0..255 without leading zeros: the address is later read with
+// inet_addr, which would take "010" as octal and "10.1" as 10.0.0.1.
+bool IsDottedQuad(const std::string& text) {
+    std::size_t parts = 0;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = std::min(text.find('.', start), text.size());
+        const std::string_view part = std::string_view(text).substr(start, end - start);
+        if (part.empty() || part.size() > 3 || (part.size() > 1 && part[0] == '0') ||
+            !std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; }) ||
+            std::stoi(std::string(part)) > 255) {
+            return false;
+        }
+        ++parts;
+        if (end == text.size()) {
+            return parts == 4;
+        }
+        start = end + 1;
+    }
+}
+
+const CLI::Validator kLocalIpv4Address(
+    [](std::string& text) -> std::string {
+        if (!IsDottedQuad(text)) {
+            return "'" + text + "' is not a dotted IPv4 address such as 192.168.1.20";
+        }
+        if (text == "0.0.0.0") {
+            return "0.0.0.0 is no local address; use --list-adapters to see this machine's "
+                   "addresses";
+        }
+        return {};
+    },
+    "");
+
+const std::map<std::string, OutputFormat> kFormats{
+    {"table", OutputFormat::Table}, {"csv", OutputFormat::Csv}, {"json", OutputFormat::Json}};
+
+const CLI::Validator kFormatName(
+    [](std::string& text) -> std::string {
+        if (kFormats.count(text) == 0) {
+            return "'" + text + "' is no output format; use table, csv or json";
+        }
+        return {};
+    },
+    "");
+
+std::vector<std::string> WithoutRepeats(const std::vector<std::string>& texts) {
+    std::vector<std::string> kept;
+    for (const std::string& text : texts) {
+        if (std::find(kept.begin(), kept.end(), text) == kept.end()) {
+            kept.push_back(text);
+        }
+    }
+    return kept;
+}
+
+} // namespace
+
+ParsedArguments ParseScanArguments(int argc, const char* const* argv, std::ostream& out,
+                                   std::ostream& err) {
+    CLI::App app{"Finds the network video recorders that answer the discovery probe: "
+                 "broadcasts it from each chosen local IPv4 address in turn and lists every "
+                 "recorder that answers, one row per recorder (known by its IP text).",
+                 "ferrow-scan"};
+    app.set_version_flag("--version", FERROW_VERSION, "Print the version and exit");
+    app.footer("Exit codes: 0 the search ran (also when nothing answered); 1 the output "
+               "could not be written; 2 usage error; 3 a search could not run (its endpoint "
+               "could not be opened, or there is no address to search from).\n"
+               "Progress goes to stderr when it is a terminal; the rows go to stdout.");
+
+    std::vector<std::string> fromAddresses;
+    bool searchAll = false;
+    bool listAdapters = false;
+    std::string formatName = "table";
+
+    CLI::Option* from =
+        app.add_option("--from", fromAddresses,
+                       "Search from this local IPv4 address (may be given several times)")
+            ->type_name("ADDRESS")
+            ->check(kLocalIpv4Address);
+    CLI::Option* all = app.add_flag(
+        "--all", searchAll, "Search from every IPv4 address of every adapter (0.0.0.0 skipped)");
+    CLI::Option* list = app.add_flag(
+        "--list-adapters", listAdapters,
+        "Print the adapters and their addresses as the window's tree shows them, then exit");
+    CLI::Option* formatOption =
+        app.add_option("--format", formatName, "Output format (default: table)")
+            ->type_name("table|csv|json")
+            ->check(kFormatName);
+    from->excludes(all);
+    list->excludes(from, all, formatOption);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
+            app.exit(error, out, err);
+            return {std::nullopt, kExitSuccess};
+        }
+        err << "ferrow-scan: " << error.what() << "\nRun 'ferrow-scan --help' for the options.\n";
+        return {std::nullopt, kExitUsage};
+    }
+
+    ScanOptions options;
+    options.format = kFormats.at(formatName);
+    if (listAdapters) {
+        options.mode = ScanMode::ListAdapters;
+    } else if (searchAll) {
+        options.mode = ScanMode::AllAddresses;
+    } else if (!fromAddresses.empty()) {
+        options.mode = ScanMode::FromAddresses;
+        options.fromAddresses = WithoutRepeats(fromAddresses);
+    }
+    return {std::move(options), kExitSuccess};
+}
+
+} // namespace ferrow

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "tools/scan/RowFormats.h"
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ferrow {
+
+enum class ScanMode {
+    None,         // neither --from, --all nor --list-adapters: list, hint, usage error
+    ListAdapters, // --list-adapters
+    FromAddresses,
+    AllAddresses,
+};
+
+struct ScanOptions {
+    ScanMode mode = ScanMode::None;
+    std::vector<std::string> fromAddresses; // dotted IPv4 texts, first use of each kept
+    OutputFormat format = OutputFormat::Table;
+};
+
+// Exit codes of ferrow-scan.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitOutput = 1;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitEndpoint = 3;
+
+struct ParsedArguments {
+    std::optional<ScanOptions> options; // empty: exit with exitCode now
+    int exitCode = kExitSuccess;
+};
+
+// Parses the command line. --help and --version print to out and give exit code 0; a
+// usage error prints a message and a pointer to --help to err and gives kExitUsage.
+ParsedArguments ParseScanArguments(int argc, const char* const* argv, std::ostream& out,
+                                   std::ostream& err);
+
+} // namespace ferrow

@@ -1,0 +1,65 @@
+#include "tools/scan/RowFormats.h"
+#include "tools/scan/TerminalText.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace ferrow {
+namespace {
+
+constexpr std::string_view kColumnGap = "  ";
+
+using Line = std::array<std::u16string, kCellCount>;
+
+// Writes one line; every cell but the last is padded to its column's width.
+void WriteLine(std::ostream& out, const Line& cells,
+               const std::array<std::size_t, kCellCount>& widths) {
+    std::string line;
+    for (std::size_t i = 0; i < kCellCount; ++i) {
+        line += ToUtf8(cells[i]);
+        if (i + 1 < kCellCount) {
+            line.append(widths[i] - DisplayWidth(cells[i]), ' ');
+            line += kColumnGap;
+        }
+    }
+    out << line << '\n';
+}
+
+} // namespace
+
+void WriteTable(std::ostream& out, const std::vector<ScanRow>& rows) {
+    if (rows.empty()) {
+        out << "No recorders found.\n";
+        return;
+    }
+    std::vector<Line> lines;
+    lines.reserve(rows.size() + 1);
+    Line header;
+    std::copy(kColumnHeaders.begin(), kColumnHeaders.end(), header.begin());
+    lines.push_back(header);
+    for (const ScanRow& row : rows) {
+        const RowCells cells = CellsOf(row);
+        Line line;
+        std::transform(cells.begin(), cells.end(), line.begin(), ForTerminal);
+        lines.push_back(std::move(line));
+    }
+
+    std::array<std::size_t, kCellCount> widths{};
+    for (const Line& line : lines) {
+        for (std::size_t i = 0; i < kCellCount; ++i) {
+            widths[i] = std::max(widths[i], DisplayWidth(line[i]));
+        }
+    }
+
+    Line rule;
+    for (std::size_t i = 0; i < kCellCount; ++i) {
+        rule[i].assign(widths[i], u'-');
+    }
+    WriteLine(out, lines.front(), widths);
+    WriteLine(out, rule, widths);
+    for (auto line = lines.begin() + 1; line != lines.end(); ++line) {
+        WriteLine(out, *line, widths);
+    }
+}
+
+} // namespace ferrow

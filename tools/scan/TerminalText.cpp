@@ -1,0 +1,125 @@
+#include "tools/scan/TerminalText.h"
+
+#include <array>
+#include <utility>
+
+namespace ferrow {
+namespace {
+
+constexpr char32_t kReplacement = U'\xFFFD';
+
+bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// Calls visit(codePoint) for each code point; unpaired surrogates come out as U+FFFD.
+template <class Visit> void ForEachCodePoint(std::u16string_view text, Visit visit) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            visit(0x10000 + ((char32_t(unit) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
+            ++i;
+        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+            visit(kReplacement);
+        } else {
+            visit(char32_t(unit));
+        }
+    }
+}
+
+void AppendUtf8(std::string& out, char32_t codePoint) {
+    if (codePoint < 0x80) {
+        out += char(codePoint);
+    } else if (codePoint < 0x800) {
+        out += char(0xC0 | (codePoint >> 6));
+        out += char(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        out += char(0xE0 | (codePoint >> 12));
+        out += char(0x80 | ((codePoint >> 6) & 0x3F));
+        out += char(0x80 | (codePoint & 0x3F));
+    } else {
+        out += char(0xF0 | (codePoint >> 18));
+        out += char(0x80 | ((codePoint >> 12) & 0x3F));
+        out += char(0x80 | ((codePoint >> 6) & 0x3F));
+        out += char(0x80 | (codePoint & 0x3F));
+    }
+}
+
+bool IsControl(char16_t unit) {
+    return unit < 0x20 || (unit >= 0x7F && unit <= 0x9F);
+}
+
+using Range = std::pair<char32_t, char32_t>;
+
+// Combining marks and zero-width characters: no column of their own.
+constexpr std::array<Range, 8> kZeroWidth{{
+    {0x0300, 0x036F}, // combining diacritical marks
+    {0x0483, 0x0489}, // combining Cyrillic
+    {0x0591, 0x05BD}, // Hebrew points
+    {0x1AB0, 0x1AFF}, // combining diacritical marks extended
+    {0x1DC0, 0x1DFF}, // combining diacritical marks supplement
+    {0x200B, 0x200F}, // zero-width space, joiners, direction marks
+    {0x20D0, 0x20FF}, // combining marks for symbols
+    {0xFE20, 0xFE2F}, // combining half marks
+}};
+
+// East Asian wide and fullwidth blocks: two columns each.
+constexpr std::array<Range, 13> kWide{{
+    {0x1100, 0x115F},   // Hangul Jamo leading consonants
+    {0x2E80, 0x303E},   // CJK radicals, Kangxi, CJK symbols and punctuation
+    {0x3041, 0x33FF},   // Hiragana, Katakana, Bopomofo, CJK compatibility
+    {0x3400, 0x4DBF},   // CJK extension A
+    {0x4E00, 0x9FFF},   // CJK unified ideographs
+    {0xA000, 0xA4CF},   // Yi
+    {0xAC00, 0xD7A3},   // Hangul syllables
+    {0xF900, 0xFAFF},   // CJK compatibility ideographs
+    {0xFE30, 0xFE4F},   // CJK compatibility forms
+    {0xFF00, 0xFF60},   // fullwidth forms
+    {0xFFE0, 0xFFE6},   // fullwidth signs
+    {0x1F300, 0x1F64F}, // pictographs and emoticons
+    {0x20000, 0x3FFFD}, // CJK extensions B and later
+}};
+
+template <std::size_t N> bool InRanges(const std::array<Range, N>& ranges, char32_t codePoint) {
+    for (const auto& [first, last] : ranges) {
+        if (codePoint >= first && codePoint <= last) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+std::string ToUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    ForEachCodePoint(text, [&out](char32_t codePoint) { AppendUtf8(out, codePoint); });
+    return out;
+}
+
+std::u16string ForTerminal(std::u16string_view text) {
+    std::u16string out(text);
+    for (char16_t& unit : out) {
+        if (IsControl(unit)) {
+            unit = char16_t(kReplacement);
+        }
+    }
+    return out;
+}
+
+std::size_t DisplayWidth(std::u16string_view text) {
+    std::size_t width = 0;
+    ForEachCodePoint(text, [&width](char32_t codePoint) {
+        if (InRanges(kZeroWidth, codePoint)) {
+            return;
+        }
+        width += InRanges(kWide, codePoint) ? 2 : 1;
+    });
+    return width;
+}
+
+} // namespace ferrow
