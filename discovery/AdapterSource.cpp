@@ -1,0 +1,112 @@
+#include "discovery/AdapterSource.h"
+
+#ifdef _WIN32
+#include <algorithm>
+#include <iphlpapi.h>
+#include <memory>
+#include <winsock2.h>
+#else
+#include <algorithm>
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <map>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <netpacket/packet.h>
+#endif
+
+namespace ferrow {
+
+#ifdef _WIN32
+
+std::vector<AdapterInfo> SystemAdapterSource::ListAdapters() const {
+    // First ask for the size; anything but "buffer too small" means there is nothing to list.
+    ULONG size = 0;
+    if (::GetAdaptersInfo(nullptr, &size) != ERROR_BUFFER_OVERFLOW) {
+        return {};
+    }
+    auto buffer = std::make_unique<unsigned char[]>(size);
+    auto* first = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.get());
+    if (::GetAdaptersInfo(first, &size) != NO_ERROR) {
+        return {};
+    }
+    std::vector<AdapterInfo> adapters;
+    for (const IP_ADAPTER_INFO* adapter = first; adapter != nullptr; adapter = adapter->Next) {
+        AdapterInfo info;
+        info.description = adapter->Description;
+        const UINT length = std::min<UINT>(adapter->AddressLength, MAX_ADAPTER_ADDRESS_LENGTH);
+        info.hardwareAddress.assign(adapter->Address, adapter->Address + length);
+        for (const IP_ADDR_STRING* entry = &adapter->IpAddressList; entry != nullptr;
+             entry = entry->Next) {
+            info.ipv4Addresses.emplace_back(entry->IpAddress.String);
+        }
+        adapters.push_back(std::move(info));
+    }
+    return adapters;
+}
+
+#else
+
+namespace {
+
+constexpr std::size_t kMaxHardwareAddressLength = 8;
+constexpr const char* kNoAddress = "0.0.0.0";
+
+// An address label ("eth0:1") belongs to its interface ("eth0").
+std::string InterfaceName(const char* entryName) {
+    const std::string name(entryName);
+    return name.substr(0, name.find(':'));
+}
+
+} // namespace
+
+std::vector<AdapterInfo> SystemAdapterSource::ListAdapters() const {
+    ifaddrs* entries = nullptr;
+    if (::getifaddrs(&entries) != 0) {
+        return {};
+    }
+    // Keyed by interface index so that the adapters come out in index order.
+    std::map<unsigned, AdapterInfo> byIndex;
+    for (const ifaddrs* entry = entries; entry != nullptr; entry = entry->ifa_next) {
+        if (entry->ifa_addr == nullptr || (entry->ifa_flags & IFF_LOOPBACK) != 0) {
+            continue;
+        }
+        const int family = entry->ifa_addr->sa_family;
+        if (family != AF_INET && family != AF_PACKET) {
+            continue;
+        }
+        const std::string name = InterfaceName(entry->ifa_name);
+        const unsigned index = ::if_nametoindex(name.c_str());
+        if (index == 0) {
+            continue;
+        }
+        AdapterInfo& adapter = byIndex[index];
+        adapter.description = name;
+        if (family == AF_PACKET) {
+            const auto* link = reinterpret_cast<const sockaddr_ll*>(entry->ifa_addr);
+            const std::size_t length =
+                std::min<std::size_t>(link->sll_halen, kMaxHardwareAddressLength);
+            adapter.hardwareAddress.assign(link->sll_addr, link->sll_addr + length);
+        } else {
+            const auto* inet = reinterpret_cast<const sockaddr_in*>(entry->ifa_addr);
+            char text[INET_ADDRSTRLEN] = {};
+            ::inet_ntop(AF_INET, &inet->sin_addr, text, sizeof text);
+            adapter.ipv4Addresses.emplace_back(text);
+        }
+    }
+    ::freeifaddrs(entries);
+
+    std::vector<AdapterInfo> adapters;
+    adapters.reserve(byIndex.size());
+    for (auto& [index, adapter] : byIndex) {
+        if (adapter.ipv4Addresses.empty()) {
+            adapter.ipv4Addresses.emplace_back(kNoAddress);
+        }
+        adapters.push_back(std::move(adapter));
+    }
+    return adapters;
+}
+
+#endif
+
+} // namespace ferrow

@@ -1,0 +1,133 @@
+#include "discovery/CMulticastConnection.h"
+
+#include "discovery/DiscoveryProtocol.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace ferrow {
+
+namespace {
+
+void FillAddress(sockaddr_in& address, std::uint32_t networkAddress, std::uint16_t hostPort) {
+    address.sin_family = AF_INET;
+    address.sin_port = htons(hostPort);
+    address.sin_addr.s_addr = networkAddress;
+}
+
+} // namespace
+
+CMulticastConnection::CMulticastConnection()
+    : m_sendSocket(kInvalidSocket), m_recvSocket(kInvalidSocket) {
+    std::memset(&m_address, 0, sizeof m_address);
+}
+
+CMulticastConnection::~CMulticastConnection() {
+    Close();
+}
+
+bool CMulticastConnection::Open(std::uint32_t localAddress, std::uint32_t receiveAddress,
+                                std::uint16_t sendPort, std::uint16_t receivePort, bool broadcast,
+                                int timeoutMs) {
+    // Option results are not looked at: a refused option does not stop the opening.
+    m_sendSocket = socket_api::OpenUdpSocket();
+    if (m_sendSocket == kInvalidSocket) {
+        return false;
+    }
+    socket_api::SetIntOption(m_sendSocket, SOL_SOCKET, SO_REUSEADDR, 1);
+    if (broadcast) {
+        socket_api::SetIntOption(m_sendSocket, SOL_SOCKET, SO_BROADCAST, 1);
+        socket_api::SetIntOption(m_sendSocket, IPPROTO_IP, IP_MULTICAST_TTL, kProbeMulticastTtl);
+    }
+    socket_api::SetIntOption(m_sendSocket, IPPROTO_IP, IP_TTL, kProbeTtl);
+
+    FillAddress(m_address, localAddress, sendPort);
+    if (::bind(m_sendSocket, reinterpret_cast<const sockaddr*>(&m_address), sizeof m_address) !=
+        0) {
+        CloseAfterFailedOpen();
+        return false;
+    }
+    if (sendPort == 0) {
+        socklen_t length = sizeof m_address;
+        if (::getsockname(m_sendSocket, reinterpret_cast<sockaddr*>(&m_address), &length) != 0) {
+            CloseAfterFailedOpen();
+            return false;
+        }
+    }
+
+    m_recvSocket = socket_api::OpenUdpSocket();
+    if (m_recvSocket == kInvalidSocket) {
+        CloseAfterFailedOpen();
+        return false;
+    }
+    socket_api::SetIntOption(m_recvSocket, SOL_SOCKET, SO_REUSEADDR, 1);
+    socket_api::RequestReceiveQueue(m_recvSocket, kReceiveQueueBytes);
+    FillAddress(m_address, receiveAddress, receivePort);
+    if (::bind(m_recvSocket, reinterpret_cast<const sockaddr*>(&m_address), sizeof m_address) !=
+        0) {
+        CloseAfterFailedOpen();
+        return false;
+    }
+    SetReceiveTimeout(timeoutMs);
+    return true;
+}
+
+void CMulticastConnection::CloseAfterFailedOpen() {
+    for (SocketHandle* socket : {&m_recvSocket, &m_sendSocket}) {
+        if (*socket != kInvalidSocket) {
+            socket_api::CloseSocket(*socket);
+            *socket = kInvalidSocket;
+        }
+    }
+}
+
+int CMulticastConnection::SendTo(const char* data, int length, int flags,
+                                 const sockaddr* destination, int destinationLength) {
+    return static_cast<int>(::sendto(m_sendSocket, data, length, flags, destination,
+                                     static_cast<socklen_t>(destinationLength)));
+}
+
+int CMulticastConnection::WaitReadable(int timeoutMs) {
+    switch (socket_api::WaitForReadable(m_recvSocket, timeoutMs)) {
+    case 1:
+        return 0;
+    case 0:
+        return kWaitTimedOut;
+    default:
+        return -1;
+    }
+}
+
+int CMulticastConnection::Receive(char* buffer, int capacity, int timeoutMs) {
+    if (m_recvSocket == kInvalidSocket || WaitReadable(timeoutMs) != 0) {
+        return -1;
+    }
+    // An empty datagram reports nothing pending; it is left for the caller to stop on.
+    const int pending = socket_api::PendingBytes(m_recvSocket);
+    if (pending <= 0) {
+        return -1;
+    }
+    const int received =
+        socket_api::ReceiveDatagram(m_recvSocket, buffer, std::min(capacity, pending), &m_address);
+    if (received < 0) {
+        Close();
+        return -1;
+    }
+    return received;
+}
+
+bool CMulticastConnection::SetReceiveTimeout(int timeoutMs) {
+    return socket_api::SetReceiveTimeoutMs(m_recvSocket, timeoutMs);
+}
+
+void CMulticastConnection::Close() {
+    for (SocketHandle* socket : {&m_recvSocket, &m_sendSocket}) {
+        if (*socket != kInvalidSocket) {
+            const SocketHandle open = *socket;
+            *socket = kInvalidSocket;
+            socket_api::ShutdownAndClose(open);
+        }
+    }
+}
+
+} // namespace ferrow

@@ -1,0 +1,127 @@
+#include "Recorder.h"
+
+#include "ReplyBuilder.h"
+#include "discovery/DiscoveryProtocol.h"
+#include "discovery/Ipv4Address.h"
+
+#include <chrono>
+#include <string_view>
+#include <thread>
+
+namespace ferrow::recorder {
+
+namespace {
+
+constexpr int kPollMs = 100;
+constexpr int kChattyDefaultGapMs = 200;
+constexpr int kLargestDatagram = 65536;
+
+// Sleeps in short steps so that a stop request is seen soon; false when it came.
+bool SleepUnlessStopped(int milliseconds, const std::function<bool()>& stopRequested) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (stopRequested()) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            end - std::chrono::steady_clock::now(), std::chrono::milliseconds(kPollMs)));
+    }
+    return !stopRequested();
+}
+
+sockaddr_in SocketAddress(std::uint32_t networkAddress, std::uint16_t port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = networkAddress;
+    address.sin_port = htons(port);
+    return address;
+}
+
+bool Bind(SocketHandle socket, const sockaddr_in& address) {
+    return ::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+}
+
+} // namespace
+
+Recorder::Recorder(RecorderOptions options)
+    : m_options(std::move(options)), m_replies(BuildReplies(m_options)),
+      m_buffer(kLargestDatagram) {}
+
+Recorder::~Recorder() {
+    for (const SocketHandle socket : {m_recvSocket, m_sendSocket}) {
+        if (socket != kInvalidSocket) {
+            socket_api::CloseSocket(socket);
+        }
+    }
+}
+
+bool Recorder::Open(std::string& error) {
+    const std::uint32_t ownAddress = Ipv4FromText(m_options.address);
+    if (ownAddress == INADDR_NONE) {
+        error = "not an IPv4 address: " + m_options.address;
+        return false;
+    }
+    m_recvSocket = socket_api::OpenUdpSocket();
+    m_sendSocket = socket_api::OpenUdpSocket();
+    if (m_recvSocket == kInvalidSocket || m_sendSocket == kInvalidSocket) {
+        error = "cannot create a UDP socket";
+        return false;
+    }
+    socket_api::SetIntOption(m_recvSocket, SOL_SOCKET, SO_REUSEADDR, 1);
+    if (!Bind(m_recvSocket, SocketAddress(htonl(INADDR_ANY), kDiscoveryPort))) {
+        error = "cannot bind UDP port " + std::to_string(kDiscoveryPort);
+        return false;
+    }
+    socket_api::SetIntOption(m_sendSocket, SOL_SOCKET, SO_BROADCAST, 1);
+    if (!Bind(m_sendSocket, SocketAddress(ownAddress, 0))) {
+        error = "cannot bind to " + m_options.address;
+        return false;
+    }
+    return true;
+}
+
+bool Recorder::IsProbe() {
+    sockaddr_in from{};
+    const int received = socket_api::ReceiveDatagram(m_recvSocket, m_buffer.data(),
+                                                     static_cast<int>(m_buffer.size()), &from);
+    return received >= 0 && std::string_view(m_buffer.data(), static_cast<std::size_t>(received)) ==
+                                kProbeSignatureText;
+}
+
+bool Recorder::SendRound(const std::function<bool()>& stopRequested) {
+    const sockaddr_in destination = SocketAddress(htonl(kBroadcastAddress), kDiscoveryPort);
+    bool first = true;
+    for (const std::string& reply : m_replies) {
+        if (!first && m_options.gapMs > 0 && !SleepUnlessStopped(m_options.gapMs, stopRequested)) {
+            return false;
+        }
+        first = false;
+        ::sendto(m_sendSocket, reply.data(), static_cast<int>(reply.size()), 0,
+                 reinterpret_cast<const sockaddr*>(&destination), sizeof destination);
+    }
+    return true;
+}
+
+void Recorder::Run(const std::function<bool()>& stopRequested) {
+    while (!stopRequested()) {
+        if (socket_api::WaitForReadable(m_recvSocket, kPollMs) != 1 || !IsProbe()) {
+            continue;
+        }
+        if (!SleepUnlessStopped(m_options.delayMs, stopRequested)) {
+            return;
+        }
+        const bool chatty = m_options.fault == Fault::Chatty;
+        const int gapBetweenRounds =
+            chatty && m_options.gapMs == 0 ? kChattyDefaultGapMs : m_options.gapMs;
+        for (int round = 0; chatty || round < m_options.repeat; ++round) {
+            if (round > 0 && !SleepUnlessStopped(gapBetweenRounds, stopRequested)) {
+                return;
+            }
+            if (!SendRound(stopRequested)) {
+                return;
+            }
+        }
+    }
+}
+
+} // namespace ferrow::recorder
