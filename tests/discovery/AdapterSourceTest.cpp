@@ -1,0 +1,84 @@
+#include "discovery/AdapterSource.h"
+
+#include "ChildProcess.h"
+#include "NetworkNamespace.h"
+#include "RecordingFrame.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace ferrow {
+namespace {
+
+using test::RecordingFrame;
+
+// The adapters of ours (named lan*); a fresh namespace may also hold tunnel devices that
+// the kernel adds to every namespace.
+std::vector<AdapterInfo> OurAdapters(std::vector<AdapterInfo> adapters) {
+    std::erase_if(adapters, [](const AdapterInfo& adapter) {
+        return !adapter.description.starts_with("lan");
+    });
+    return adapters;
+}
+
+class AdapterSourceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FERROW_ENTER_PRIVATE_NETWORK();
+        std::string error;
+        m_peer = test::NetworkNamespace::Create(error);
+        ASSERT_TRUE(m_peer) << error;
+        // lan1 is made first so that its index comes first, whatever the names' order.
+        test::VethOptions withoutAddress("lan1", "", "");
+        withoutAddress.localMac = "02:00:00:00:0b:01";
+        withoutAddress.peerName = "eth1";
+        ASSERT_TRUE(test::ConnectVeth(*m_peer, withoutAddress, error)) << error;
+        test::VethOptions withAddresses("lan0", "10.20.0.1/24", "10.20.0.2/24");
+        withAddresses.localMac = "02:00:00:00:0A:01";
+        ASSERT_TRUE(test::ConnectVeth(*m_peer, withAddresses, error)) << error;
+        ASSERT_EQ(test::RunProgram({"ip", "addr", "add", "10.20.1.1/24", "dev", "lan0"}, nullptr),
+                  0);
+        ASSERT_EQ(
+            test::RunProgram(
+                {"ip", "addr", "add", "10.20.2.1/24", "dev", "lan0", "label", "lan0:web"}, nullptr),
+            0);
+    }
+
+    std::unique_ptr<test::NetworkNamespace> m_peer;
+};
+
+TEST_F(AdapterSourceTest, ListsInterfacesInIndexOrderWithTheirHardwareAndIpv4Addresses) {
+    const std::vector<AdapterInfo> all = SystemAdapterSource{}.ListAdapters();
+    EXPECT_TRUE(std::none_of(all.begin(), all.end(), [](const AdapterInfo& adapter) {
+        return adapter.description == "lo";
+    })) << "the loopback interface is left out";
+
+    const std::vector<AdapterInfo> ours = OurAdapters(all);
+    ASSERT_EQ(ours.size(), 2u);
+    EXPECT_EQ(ours[0].description, "lan1");
+    EXPECT_EQ(ours[0].hardwareAddress, (std::vector<std::uint8_t>{2, 0, 0, 0, 0x0B, 1}));
+    EXPECT_EQ(ours[0].ipv4Addresses, std::vector<std::string>{"0.0.0.0"});
+    EXPECT_EQ(ours[1].description, "lan0");
+    EXPECT_EQ(ours[1].hardwareAddress, (std::vector<std::uint8_t>{2, 0, 0, 0, 0x0A, 1}));
+    EXPECT_EQ(ours[1].ipv4Addresses,
+              (std::vector<std::string>{"10.20.0.1", "10.20.1.1", "10.20.2.1"}));
+}
+
+TEST_F(AdapterSourceTest, TheFrameGetsTheSystemsAdaptersThroughEnumAdapters) {
+    RecordingFrame frame;
+    frame.EnumAdapters(&frame);
+    std::erase_if(frame.adapters, [](const RecordingFrame::AdapterNode& node) {
+        return !node.description.starts_with(u"lan");
+    });
+    ASSERT_EQ(frame.adapters.size(), 2u);
+    EXPECT_EQ(frame.adapters[0].description, u"lan1");
+    EXPECT_EQ(frame.adapters[0].macText, u"02:00:00:00:0B:01");
+    EXPECT_EQ(frame.adapters[0].addresses, std::vector<std::u16string>{u"0.0.0.0"});
+    EXPECT_EQ(frame.adapters[1].description, u"lan0");
+    EXPECT_EQ(frame.adapters[1].macText, u"02:00:00:00:0A:01");
+    EXPECT_EQ(frame.adapters[1].addresses,
+              (std::vector<std::u16string>{u"10.20.0.1", u"10.20.1.1", u"10.20.2.1"}));
+}
+
+} // namespace
+} // namespace ferrow

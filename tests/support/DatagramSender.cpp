@@ -1,0 +1,94 @@
+#include "DatagramSender.h"
+
+#include "NetworkNamespace.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace ferrow::test {
+
+std::unique_ptr<DatagramSender>
+DatagramSender::Open(const NetworkNamespace* ns, const std::string& address, std::string& error) {
+    std::unique_ptr<NamespaceScope> scope;
+    if (ns != nullptr) {
+        scope = std::make_unique<NamespaceScope>(*ns);
+        if (!scope->Entered()) {
+            error = "cannot enter the sender's namespace";
+            return nullptr;
+        }
+    }
+    const int socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+    if (socket < 0) {
+        error = std::string("socket: ") + std::strerror(errno);
+        return nullptr;
+    }
+    const int on = 1;
+    ::setsockopt(socket, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    if (::inet_pton(AF_INET, address.c_str(), &local.sin_addr) != 1 ||
+        ::bind(socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+        error = "cannot bind the sender to " + address + ": " + std::strerror(errno);
+        ::close(socket);
+        return nullptr;
+    }
+    return std::unique_ptr<DatagramSender>(new DatagramSender(socket));
+}
+
+DatagramSender::~DatagramSender() {
+    Stop();
+    ::close(m_socket);
+}
+
+bool DatagramSender::Broadcast(std::string_view bytes, std::uint16_t port) {
+    sockaddr_in destination{};
+    destination.sin_family = AF_INET;
+    destination.sin_addr.s_addr = htonl(INADDR_BROADCAST);
+    destination.sin_port = htons(port);
+    const ssize_t sent =
+        ::sendto(m_socket, bytes.data(), bytes.size(), 0,
+                 reinterpret_cast<const sockaddr*>(&destination), sizeof destination);
+    m_lastSend = std::chrono::steady_clock::now();
+    return sent == static_cast<ssize_t>(bytes.size());
+}
+
+void DatagramSender::BroadcastLater(std::vector<Step> steps, std::uint16_t port) {
+    Stop();
+    m_thread = std::jthread([this, steps = std::move(steps), port](std::stop_token stop) {
+        for (const Step& step : steps) {
+            std::this_thread::sleep_for(step.delay);
+            if (stop.stop_requested()) {
+                return;
+            }
+            Broadcast(step.bytes, port);
+        }
+    });
+}
+
+void DatagramSender::BroadcastRepeatedly(std::string bytes, std::chrono::milliseconds interval,
+                                         std::uint16_t port) {
+    Stop();
+    m_thread = std::jthread([this, bytes = std::move(bytes), interval, port](std::stop_token stop) {
+        while (!stop.stop_requested()) {
+            Broadcast(bytes, port);
+            std::this_thread::sleep_for(interval);
+        }
+    });
+}
+
+void DatagramSender::Join() {
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+}
+
+void DatagramSender::Stop() {
+    m_thread.request_stop();
+    Join();
+}
+
+} // namespace ferrow::test

@@ -1,0 +1,145 @@
+#include "NetworkNamespace.h"
+
+#include "ChildProcess.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <net/if.h>
+#include <sched.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
+
+namespace ferrow::test {
+
+namespace {
+
+constexpr const char* kOwnNamespacePath = "/proc/thread-self/ns/net";
+
+std::string SystemError(const std::string& what) {
+    return what + ": " + std::strerror(errno);
+}
+
+std::string BringLoopbackUp() {
+    const int socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (socket < 0) {
+        return SystemError("socket");
+    }
+    ifreq request{};
+    std::strncpy(request.ifr_name, "lo", IFNAMSIZ - 1);
+    std::string error;
+    if (::ioctl(socket, SIOCGIFFLAGS, &request) != 0) {
+        error = SystemError("reading the flags of lo");
+    } else {
+        request.ifr_flags = static_cast<short>(request.ifr_flags | IFF_UP);
+        if (::ioctl(socket, SIOCSIFFLAGS, &request) != 0) {
+            error = SystemError("bringing lo up");
+        }
+    }
+    ::close(socket);
+    return error;
+}
+
+std::string EnterFreshNamespace() {
+    if (::unshare(CLONE_NEWNET) != 0) {
+        return SystemError("unshare(CLONE_NEWNET)");
+    }
+    return BringLoopbackUp();
+}
+
+bool RunIp(const std::vector<std::string>& arguments, const NetworkNamespace* ns,
+           std::string& error) {
+    std::vector<std::string> argv{"ip"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::string output;
+    if (RunProgram(argv, ns, &output) == 0) {
+        return true;
+    }
+    error = "ip";
+    for (const std::string& argument : arguments) {
+        error += " " + argument;
+    }
+    error += " failed: " + output;
+    return false;
+}
+
+// Address, MAC and state of one end, run where the end lives (ns null: here).
+bool ConfigureEnd(const std::string& name, const std::string& address, const std::string& mac,
+                  const NetworkNamespace* ns, std::string& error) {
+    if (!mac.empty() && !RunIp({"link", "set", "dev", name, "address", mac}, ns, error)) {
+        return false;
+    }
+    if (!address.empty() && !RunIp({"addr", "add", address, "brd", "+", "dev", name}, ns, error)) {
+        return false;
+    }
+    return RunIp({"link", "set", "dev", name, "up"}, ns, error);
+}
+
+} // namespace
+
+std::string EnterPrivateNetworkNamespace() {
+    if (::geteuid() != 0) {
+        return "the tests are not running as root";
+    }
+    return EnterFreshNamespace();
+}
+
+std::unique_ptr<NetworkNamespace> NetworkNamespace::Current(std::string& error) {
+    const int descriptor = ::open(kOwnNamespacePath, O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        error = SystemError(kOwnNamespacePath);
+        return nullptr;
+    }
+    return std::unique_ptr<NetworkNamespace>(new NetworkNamespace(descriptor));
+}
+
+std::unique_ptr<NetworkNamespace> NetworkNamespace::Create(std::string& error) {
+    auto home = Current(error);
+    if (!home) {
+        return nullptr;
+    }
+    error = EnterFreshNamespace();
+    std::unique_ptr<NetworkNamespace> created = error.empty() ? Current(error) : nullptr;
+    if (::setns(home->Descriptor(), CLONE_NEWNET) != 0) {
+        // The thread would stay in the wrong namespace; nothing sensible can follow.
+        std::perror("setns back to the test's namespace");
+        std::abort();
+    }
+    return created;
+}
+
+NetworkNamespace::~NetworkNamespace() {
+    ::close(m_descriptor);
+}
+
+std::string NetworkNamespace::Path() const {
+    return "/proc/" + std::to_string(::getpid()) + "/fd/" + std::to_string(m_descriptor);
+}
+
+NamespaceScope::NamespaceScope(const NetworkNamespace& target) {
+    m_home = ::open(kOwnNamespacePath, O_RDONLY | O_CLOEXEC);
+    m_entered = m_home >= 0 && ::setns(target.Descriptor(), CLONE_NEWNET) == 0;
+}
+
+NamespaceScope::~NamespaceScope() {
+    if (m_entered && ::setns(m_home, CLONE_NEWNET) != 0) {
+        std::perror("setns back to the test's namespace");
+        std::abort();
+    }
+    if (m_home >= 0) {
+        ::close(m_home);
+    }
+}
+
+bool ConnectVeth(const NetworkNamespace& peer, const VethOptions& options, std::string& error) {
+    return RunIp({"link", "add", options.localName, "type", "veth", "peer", "name",
+                  options.peerName, "netns", peer.Path()},
+                 nullptr, error) &&
+           ConfigureEnd(options.localName, options.localAddress, options.localMac, nullptr,
+                        error) &&
+           ConfigureEnd(options.peerName, options.peerAddress, options.peerMac, &peer, error);
+}
+
+} // namespace ferrow::test
