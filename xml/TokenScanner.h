@@ -1,0 +1,73 @@
+#pragma once
+
+#include "xml/TextArg.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace ferrow {
+
+enum class TokenKind : std::int32_t {
+    EndTag = 0,                 // </name ...>
+    StartTag = 1,               // <name ...> or <name .../>
+    TextRun = 2,                // character data with a unit that is not whitespace
+    WhitespaceRun = 4,          // character data of space, tab, LF and CR only
+    CDataSection = 8,           // <![C ... ]]>
+    ProcessingInstruction = 16, // <? ... ?>
+    CommentToken = 32,          // <!-- ... -->
+    DocTypeToken = 64,          // <!D ... >, internal subset included
+    MarkupError = -1,           // malformed or unterminated markup
+    EndOfText = -2,             // at the terminating NUL
+};
+
+// A syntax fault found inside one token, logged by the parse as a result record.
+struct SyntaxFault {
+    TextArg name;        // record name, e.g. u"first_tag_syntax"
+    TextArg kindWord;    // "type" of an unterminated-markup record, else null
+    std::int32_t offset; // where the markup starts
+};
+
+struct NodeToken {
+    TokenKind kind = TokenKind::EndOfText;
+    std::int32_t start = 0;
+    std::int32_t length = 0;
+    bool empty = false; // a start tag that closes itself
+    std::vector<SyntaxFault> results;
+};
+
+// Cuts a NUL-terminated UTF-16 text into tokens and reads names. It keeps the
+// current name token: the name of the last tag scanned, or the last name read.
+class TokenScanner {
+public:
+    TokenScanner(const char16_t* text, std::int32_t position)
+        : m_nameStart(position), m_nameEnd(position - 1), m_position(position), m_text(text) {}
+
+    // Scans one token from the position and leaves the position after it.
+    TokenKind NextToken(NodeToken& token);
+    // Skips whitespace and reads one name token, never empty; false at the end of text.
+    bool ReadName();
+    // Whether the current name token is the whole of name: name may go on only after
+    // one of space, '=', '/', '[' or ']'. A null name is any name.
+    bool MatchName(TextArg name) const;
+    // The same for a name that ends with the view.
+    bool MatchName(std::u16string_view name) const;
+
+    std::int32_t Position() const { return m_position; }
+    std::int32_t NameStart() const { return m_nameStart; }
+    std::int32_t NameEnd() const { return m_nameEnd; }
+    std::u16string_view Name() const {
+        return {m_text + m_nameStart, static_cast<std::size_t>(m_nameEnd - m_nameStart + 1)};
+    }
+
+private:
+    bool EndsEmptyElement(std::int32_t closing) const;
+    bool MatchNameUnits(const char16_t* name, std::size_t size) const;
+
+    std::int32_t m_nameStart;
+    std::int32_t m_nameEnd;
+    std::int32_t m_position;
+    const char16_t* m_text;
+};
+
+} // namespace ferrow
