@@ -1,0 +1,156 @@
+#include "xml/CXmlDoc.h"
+
+#include "xml/EntityCodec.h"
+#include "xml/ResultLog.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace ferrow {
+
+CXmlDoc::CXmlDoc() {
+    LoadText(nullptr);
+}
+
+bool CXmlDoc::LoadText(TextArg text) {
+    const std::u16string_view source = text != nullptr ? std::u16string_view(text) : u"";
+    m_results.clear();
+    if (source.size() > kMaxTextLength) {
+        m_text.clear();
+        Parse();
+        AddResult(m_results, ResultName::TextTooLong, std::nullopt, -1, -1);
+        return false;
+    }
+    m_text.assign(source);
+    return Parse();
+}
+
+bool CXmlDoc::Parse() {
+    SetPosition(0, 0, 0);
+    const auto length = static_cast<std::int32_t>(m_text.size());
+    m_index.ResetEntries();
+    m_index.ReserveEntries(length / 64 + 8);
+    ElementEntry& document = m_index.EntryAt(0);
+    document = ElementEntry{};
+
+    if (length != 0) {
+        ElementParser parser(m_text, m_index, m_results, m_openTags);
+        const std::int32_t first = parser.ParseElements(0);
+        ElementEntry& root = m_index.EntryAt(0);
+        root.length = length;
+        if (first == 0) {
+            AddResult(m_results, ResultName::NoRootElement, std::nullopt, -1, -1);
+        } else {
+            root.firstChild = first;
+            if (m_index.EntryAt(first).nextSibling != 0) {
+                AddResult(m_results, ResultName::RootHasSibling, std::nullopt, -1, -1);
+            }
+        }
+    }
+    SetPosition(0, 0, 0);
+    return CheckWellFormed();
+}
+
+bool CXmlDoc::CheckWellFormed() const {
+    const ElementEntry& document = m_index.EntryAt(0);
+    return !document.Has(IllFormed) && document.firstChild != 0 &&
+           m_index.EntryAt(document.firstChild).nextSibling == 0;
+}
+
+void CXmlDoc::SetPosition(std::int32_t parent, std::int32_t current, std::int32_t child) {
+    m_parent = parent;
+    m_current = current;
+    m_child = child;
+}
+
+std::int32_t CXmlDoc::FindSibling(std::int32_t parent, std::int32_t current, TextArg name) const {
+    std::int32_t candidate =
+        current != 0 ? m_index.EntryAt(current).nextSibling : m_index.EntryAt(parent).firstChild;
+    if (name == nullptr || name[0] == 0) {
+        return candidate;
+    }
+    for (; candidate != 0; candidate = m_index.EntryAt(candidate).nextSibling) {
+        TokenScanner scanner(m_text.c_str(), m_index.EntryAt(candidate).start + 1);
+        scanner.ReadName();
+        if (scanner.MatchName(name)) {
+            return candidate;
+        }
+    }
+    return 0;
+}
+
+bool CXmlDoc::FindElement(TextArg name) {
+    if (m_index.Capacity() == 0) {
+        return false;
+    }
+    const std::int32_t found = FindSibling(m_parent, m_current, name);
+    if (found == 0) {
+        return false;
+    }
+    SetPosition(m_index.EntryAt(found).parent, found, 0);
+    return true;
+}
+
+bool CXmlDoc::FindChildElement(TextArg name) {
+    if (m_current == 0) {
+        FindElement(nullptr);
+    }
+    const std::int32_t found = FindSibling(m_current, m_child, name);
+    if (found == 0) {
+        return false;
+    }
+    const std::int32_t element = m_index.EntryAt(found).parent;
+    SetPosition(m_index.EntryAt(element).parent, element, found);
+    return true;
+}
+
+void CXmlDoc::RewindChildren() {
+    SetPosition(m_parent, m_current, 0);
+}
+
+std::u16string CXmlDoc::ChildText() const {
+    return ElementText(m_child);
+}
+
+std::u16string CXmlDoc::ElementText(std::int32_t i) const {
+    if (i == 0) {
+        return {};
+    }
+    const ElementEntry& entry = m_index.EntryAt(i);
+    if (entry.IsStartTagOnly() || entry.firstChild != 0) {
+        return {}; // an element with child elements has no text of its own here
+    }
+    const std::int32_t contentStart = entry.ContentStart();
+    const std::int32_t contentEnd = contentStart + entry.ContentLength();
+    const char16_t* const text = m_text.c_str();
+    const std::u16string_view content(text + contentStart,
+                                      static_cast<std::size_t>(contentEnd - contentStart));
+    if (content.find(u'<') == std::u16string_view::npos) {
+        return ResolveReferences(content.data(), static_cast<std::int32_t>(content.size()));
+    }
+
+    // Comments, processing instructions, CDATA sections or stray tags stand in the
+    // content: take it token by token.
+    std::u16string result;
+    TokenScanner scanner(text, contentStart);
+    NodeToken token;
+    while (scanner.Position() < contentEnd) {
+        switch (scanner.NextToken(token)) {
+        case TokenKind::TextRun:
+            AppendResolved(result, text + token.start, token.length);
+            break;
+        case TokenKind::CDataSection: {
+            // The inside of <![CDATA[...]]>; a section too short for its keyword has none.
+            const std::int32_t end = token.start + token.length - 3;
+            const std::int32_t begin = std::min(token.start + 9, end);
+            result.append(text + begin, static_cast<std::size_t>(end - begin));
+            break;
+        }
+        default:
+            break; // whitespace-only runs and other markup add nothing
+        }
+    }
+    return result;
+}
+
+} // namespace ferrow

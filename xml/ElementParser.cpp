@@ -1,0 +1,177 @@
+#include "xml/ElementParser.h"
+
+#include "xml/ResultLog.h"
+
+namespace ferrow {
+
+std::int32_t ElementParser::ParseElements(std::int32_t base) {
+    m_base = base;
+    m_first = 0;
+    m_openTags.Clear();
+    TokenScanner scanner(m_text.c_str(), 0);
+    NodeToken token;
+    for (;;) {
+        switch (scanner.NextToken(token)) {
+        case TokenKind::StartTag:
+            OpenElement(token, scanner);
+            break;
+        case TokenKind::EndTag:
+            CloseElement(token, scanner);
+            break;
+        case TokenKind::MarkupError:
+            MarkFault();
+            for (const SyntaxFault& fault : token.results) {
+                AddResult(
+                    m_log, fault.name,
+                    fault.kindWord != nullptr
+                        ? std::optional<ResultText>({ResultTextAttribute::Type, fault.kindWord})
+                        : std::nullopt,
+                    fault.offset, -1);
+            }
+            break;
+        case TokenKind::EndOfText:
+            CloseUnended(0, static_cast<std::int32_t>(m_text.size()));
+            return m_first;
+        default:
+            break; // text, comments, processing instructions, CDATA, document type
+        }
+    }
+}
+
+void ElementParser::OpenElement(const NodeToken& token, const TokenScanner& scanner) {
+    const std::uint32_t level =
+        m_index.EntryAt(m_base).Level() + static_cast<std::uint32_t>(m_openTags.Depth());
+    // Markup the packed fields cannot hold stays out of the index.
+    if (token.length > kMaxStartTagLength) {
+        RecordFault(ResultName::StartTagTooLong, token.start);
+        return;
+    }
+    if (level > kMaxLevel) {
+        RecordFault(ResultName::NestingTooDeep, token.start);
+        return;
+    }
+
+    const std::int32_t parent = Innermost();
+    const std::int32_t element = m_index.NewEntry();
+    if (m_first == 0) {
+        m_first = element;
+    }
+    ElementEntry& entry = m_index.EntryAt(element);
+    entry.start = token.start;
+    entry.length = token.length;
+    entry.SetTagLengths(token.length, 0);
+    entry.parent = parent;
+    entry.firstChild = 0;
+    entry.nextSibling = 0;
+
+    ElementEntry& parentEntry = m_index.EntryAt(parent);
+    if (parentEntry.firstChild == 0) {
+        parentEntry.firstChild = element;
+        entry.previousSibling = element;
+        entry.flagsAndLevel = FirstChild | level;
+    } else {
+        ElementEntry& first = m_index.EntryAt(parentEntry.firstChild);
+        const std::int32_t last = first.previousSibling;
+        m_index.EntryAt(last).nextSibling = element;
+        entry.previousSibling = last;
+        first.previousSibling = element;
+        entry.flagsAndLevel = level;
+    }
+
+    if (!token.empty) {
+        m_openTags.Push(
+            {element, scanner.NameStart(), scanner.NameEnd() - scanner.NameStart() + 1});
+    }
+}
+
+void ElementParser::CloseElement(const NodeToken& token, const TokenScanner& scanner) {
+    if (token.length > kMaxEndTagLength) {
+        RecordFault(ResultName::EndTagTooLong, token.start);
+        return;
+    }
+    std::int32_t position = m_openTags.Depth();
+    while (position > 0 && !scanner.MatchName(NameOf(m_openTags.At(position)))) {
+        --position;
+    }
+    if (position == 0) {
+        MarkFault();
+        AddResult(m_log, ResultName::LoneEndTag,
+                  ResultText{ResultTextAttribute::TagName, scanner.Name()}, token.start, -1);
+        return;
+    }
+
+    ElementEntry& entry = m_index.EntryAt(m_openTags.At(position).element);
+    entry.length = token.start + token.length - entry.start;
+    entry.SetTagLengths(entry.StartTagLength(), token.length);
+    CloseUnended(position, scanner.NameStart() - 1); // where the end tag's '/' stands
+    m_openTags.Pop();
+}
+
+void ElementParser::CloseUnended(std::int32_t keptDepth, std::int32_t closedAt) {
+    const std::int32_t depth = m_openTags.Depth();
+    if (depth == keptDepth) {
+        return;
+    }
+    m_index.EntryAt(m_base).Set(IllFormed);
+    const std::int32_t keeper = keptDepth > 0 ? m_openTags.At(keptDepth).element : m_base;
+
+    // Innermost first: each element shrinks to its start tag and its fault mark moves
+    // out to its parent, and so on up to the keeper.
+    bool errorInside = false;
+    for (std::int32_t position = depth; position > keptDepth; --position) {
+        const OpenTag& tag = m_openTags.At(position);
+        ElementEntry& entry = m_index.EntryAt(tag.element);
+        entry.SetTagLengths(entry.StartTagLength(), 0);
+        entry.Set(Unended);
+        entry.length = entry.StartTagLength();
+        errorInside = errorInside || entry.Has(ErrorInside);
+        entry.Clear(ErrorInside);
+        AddResult(m_log, ResultName::UnendedStartTag,
+                  ResultText{ResultTextAttribute::TagName, NameOf(tag)}, entry.start, closedAt);
+    }
+    if (errorInside) {
+        m_index.EntryAt(keeper).Set(ErrorInside);
+    }
+
+    // The children of each closed element follow it as siblings. Closing them one by one
+    // lifts the children a level at a time; the end result, built here in one pass, is
+    // one chain under the keeper: each closed element followed by its former children,
+    // the next closed element being the last of those.
+    const std::int32_t innermost = m_openTags.At(depth).element;
+    const std::int32_t innermostFirst = m_index.EntryAt(innermost).firstChild;
+    const std::int32_t chainLast =
+        innermostFirst != 0 ? m_index.EntryAt(innermostFirst).previousSibling : innermost;
+    for (std::int32_t position = keptDepth + 1; position <= depth; ++position) {
+        const std::int32_t element = m_openTags.At(position).element;
+        ElementEntry& entry = m_index.EntryAt(element);
+        const std::int32_t formerFirst = entry.firstChild;
+        if (formerFirst != 0) {
+            entry.firstChild = 0;
+            entry.nextSibling = formerFirst;
+            m_index.EntryAt(formerFirst).previousSibling = element;
+        }
+    }
+    // Every closed element was the last child of its parent, as everything opened after
+    // it lies inside it; so the chain ends the keeper's children.
+    m_index.EntryAt(m_index.EntryAt(keeper).firstChild).previousSibling = chainLast;
+    for (std::int32_t element = m_openTags.At(keptDepth + 1).element; element != 0;
+         element = m_index.EntryAt(element).nextSibling) {
+        m_index.EntryAt(element).parent = keeper;
+    }
+
+    while (m_openTags.Depth() > keptDepth) {
+        m_openTags.Pop();
+    }
+}
+
+void ElementParser::MarkFault() {
+    m_index.EntryAt(m_base).Set(IllFormed);
+    m_index.EntryAt(Innermost()).Set(ErrorInside);
+}
+
+void ElementParser::RecordFault(TextArg name, std::int32_t offset) {
+    MarkFault();
+    AddResult(m_log, name, std::nullopt, offset, -1);
+}
+
+} // namespace ferrow
