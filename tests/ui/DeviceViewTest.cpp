@@ -1,0 +1,201 @@
+// The device list: its columns, the duplicate rule by IP Address text, the double-click
+// that opens a recorder's page, and the popup menu.
+#include "FrameFakes.h"
+#include "ui/CFerrowView.h"
+#include "ui/CommandIds.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace ferrow {
+namespace {
+
+DeviceRecord Record(std::u16string ip, std::u16string model = u"NVR-8",
+                    std::u16string port = u"80") {
+    return {u"Acme", std::move(model), std::move(ip), u"00:11:22:33:44:55", std::move(port)};
+}
+
+class DeviceViewTest : public ::testing::Test {
+protected:
+    DeviceViewTest() : view(opener) {
+        view.resize(600, 300);
+        view.show();
+    }
+
+    QStringList Column(int column) const {
+        QStringList texts;
+        for (int row = 0; row < view.topLevelItemCount(); ++row) {
+            texts << view.topLevelItem(row)->text(column);
+        }
+        return texts;
+    }
+
+    void DoubleClickRow(int row) {
+        QTreeWidgetItem* item = view.topLevelItem(row);
+        const QPoint centre = view.visualItemRect(item).center();
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, centre);
+    }
+
+    test::RecordingOpener opener;
+    CFerrowView view;
+};
+
+TEST_F(DeviceViewTest, HasTheFiveColumnsInOrderWithTheirWidths) {
+    ASSERT_EQ(view.columnCount(), 5);
+    const QStringList headers = {"Manufacture", "Model", "IP Address", "MAC Address", "Http Port"};
+    const int widths[] = {120, 80, 130, 130, 80};
+    for (int column = 0; column < 5; ++column) {
+        EXPECT_EQ(view.headerItem()->text(column), headers[column]);
+        EXPECT_EQ(view.columnWidth(column), widths[column]) << column;
+    }
+}
+
+TEST_F(DeviceViewTest, PutsTheRecordsFieldsInColumnOrder) {
+    view.AddDeviceRow({u"Maker & Co", u"X1", u"192.168.1.20", u"00:1A:2B:3C:4D:5E", u"8080"});
+    ASSERT_EQ(view.topLevelItemCount(), 1);
+    const QTreeWidgetItem* row = view.topLevelItem(0);
+    EXPECT_EQ(row->text(0), "Maker & Co");
+    EXPECT_EQ(row->text(1), "X1");
+    EXPECT_EQ(row->text(2), "192.168.1.20");
+    EXPECT_EQ(row->text(3), "00:1A:2B:3C:4D:5E");
+    EXPECT_EQ(row->text(4), "8080");
+}
+
+TEST_F(DeviceViewTest, KeepsTheFirstRowOfAnIpTextInArrivalOrder) {
+    view.AddDeviceRow(Record(u"192.168.1.20", u"first"));
+    view.AddDeviceRow(Record(u"192.168.1.21"));
+    view.AddDeviceRow(Record(u"192.168.1.20", u"second"));
+    EXPECT_EQ(Column(2), QStringList({"192.168.1.20", "192.168.1.21"}));
+    EXPECT_EQ(view.topLevelItem(0)->text(1), "first");
+}
+
+TEST_F(DeviceViewTest, ComparesIpTextsAsPlainText) {
+    view.AddDeviceRow(Record(u"192.168.1.20"));
+    view.AddDeviceRow(Record(u"192.168.1.020"));
+    view.AddDeviceRow(Record(u"192.168.1.20 "));
+    view.AddDeviceRow(Record(u"nvr"));
+    view.AddDeviceRow(Record(u"NVR"));
+    EXPECT_EQ(view.topLevelItemCount(), 5);
+}
+
+TEST_F(DeviceViewTest, KeepsOneRowWithoutIpText) {
+    view.AddDeviceRow(Record(u""));
+    view.AddDeviceRow(Record(u"", u"other"));
+    ASSERT_EQ(view.topLevelItemCount(), 1);
+    EXPECT_EQ(view.topLevelItem(0)->text(1), "NVR-8");
+}
+
+TEST_F(DeviceViewTest, ClearingForgetsTheIpTexts) {
+    view.AddDeviceRow(Record(u"192.168.1.20", u"old"));
+    view.ClearDevices();
+    EXPECT_EQ(view.topLevelItemCount(), 0);
+    view.AddDeviceRow(Record(u"192.168.1.20", u"new"));
+    ASSERT_EQ(view.topLevelItemCount(), 1);
+    EXPECT_EQ(view.topLevelItem(0)->text(1), "new");
+}
+
+TEST_F(DeviceViewTest, SelectsOneWholeRowAndEditsNothing) {
+    view.AddDeviceRow(Record(u"192.168.1.20"));
+    view.AddDeviceRow(Record(u"192.168.1.21"));
+    EXPECT_EQ(view.selectionMode(), QAbstractItemView::SingleSelection);
+    EXPECT_EQ(view.selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(view.editTriggers(), QAbstractItemView::NoEditTriggers);
+    EXPECT_FALSE(view.topLevelItem(0)->flags() & Qt::ItemIsEditable);
+
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {},
+                      view.visualItemRect(view.topLevelItem(0)).center());
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      view.visualItemRect(view.topLevelItem(1)).center());
+    EXPECT_EQ(view.selectedItems().size(), 1);
+    EXPECT_EQ(view.selectionModel()->selectedIndexes().size(), 5) << "the whole row";
+}
+
+TEST_F(DeviceViewTest, KeepsTheSelectionColouredWithoutFocus) {
+    const QPalette colours = view.palette();
+    EXPECT_EQ(colours.color(QPalette::Inactive, QPalette::Highlight),
+              colours.color(QPalette::Active, QPalette::Highlight));
+}
+
+TEST_F(DeviceViewTest, ClickingAHeaderDoesNotSort) {
+    view.AddDeviceRow(Record(u"192.168.1.30"));
+    view.AddDeviceRow(Record(u"192.168.1.10"));
+    const QHeaderView* header = view.header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionPosition(2) + 5, header->height() / 2));
+    EXPECT_EQ(Column(2), QStringList({"192.168.1.30", "192.168.1.10"}));
+}
+
+TEST_F(DeviceViewTest, DoubleClickOpensTheRowsWebPage) {
+    view.AddDeviceRow(Record(u"192.168.1.21", u"a", u"8080"));
+    view.AddDeviceRow(Record(u"192.168.1.20", u"b", u"80"));
+    DoubleClickRow(1);
+    EXPECT_EQ(opener.opened, std::vector<QString>{"http://192.168.1.20:80/"});
+}
+
+TEST_F(DeviceViewTest, DoubleClickKeepsAnEmptyPort) {
+    view.AddDeviceRow(Record(u"192.168.1.20", u"a", u""));
+    DoubleClickRow(0);
+    ASSERT_EQ(opener.opened.size(), 1u);
+    EXPECT_TRUE(opener.opened[0].startsWith("http://192.168.1.20"))
+        << opener.opened[0].toStdString();
+    EXPECT_EQ(QUrl(opener.opened[0]).port(), -1);
+}
+
+TEST_F(DeviceViewTest, DoubleClickOpensNothingForUnsafeTexts) {
+    view.AddDeviceRow(Record(u"evil.example/x?@192.168.1.20", u"a", u"80"));
+    view.AddDeviceRow(Record(u"192.168.1.22", u"b", u"80@evil.example"));
+    DoubleClickRow(0);
+    DoubleClickRow(1);
+    EXPECT_TRUE(opener.opened.empty());
+}
+
+TEST_F(DeviceViewTest, DoubleClickBelowTheRowsOpensNothing) {
+    view.AddDeviceRow(Record(u"192.168.1.20"));
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {},
+                       QPoint(10, view.viewport()->height() - 5));
+    EXPECT_TRUE(opener.opened.empty());
+}
+
+TEST_F(DeviceViewTest, PopupMenuOffersRefresh) {
+    const std::unique_ptr<QMenu> menu = view.CreatePopupMenu();
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions()[0]->text(), "Refresh");
+
+    QSignalSpy commands(&view, &CFerrowView::Command);
+    menu->actions()[0]->trigger();
+    ASSERT_EQ(commands.size(), 1);
+    EXPECT_EQ(commands[0][0].toInt(), kCommandRefresh);
+    EXPECT_EQ(commands[0][1].value<QObject*>(), &view);
+}
+
+TEST_F(DeviceViewTest, RightClickOnAnEmptyListShowsThePopupMenu) {
+    QSignalSpy commands(&view, &CFerrowView::Command);
+    QStringList shown;
+    QTimer::singleShot(0, [&] {
+        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (popup == nullptr) {
+            return;
+        }
+        for (QAction* action : popup->actions()) {
+            shown << action->text();
+        }
+        popup->actions().value(0)->trigger();
+        popup->close();
+    });
+    const QPoint point(50, 50);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, point, view.viewport()->mapToGlobal(point));
+    QApplication::sendEvent(view.viewport(), &event);
+
+    EXPECT_EQ(shown, QStringList{"Refresh"});
+    ASSERT_EQ(commands.size(), 1);
+    EXPECT_EQ(commands[0][0].toInt(), kCommandRefresh);
+}
+
+} // namespace
+} // namespace ferrow

@@ -1,0 +1,57 @@
+#pragma once
+
+// Stand-ins for what the frame asks of the world, recording what reaches them.
+
+#include "discovery/AdapterSource.h"
+#include "ui/AddressSearcher.h"
+#include "ui/CMainFrame.h"
+#include "ui/UrlOpener.h"
+
+#include <QUrl>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace ferrow::test {
+
+class FakeAdapterSource final : public AdapterSource {
+public:
+    explicit FakeAdapterSource(std::vector<AdapterInfo> adapters = {})
+        : m_adapters(std::move(adapters)) {}
+    std::vector<AdapterInfo> ListAdapters() const override { return m_adapters; }
+
+private:
+    std::vector<AdapterInfo> m_adapters;
+};
+
+// Records each search's local address and plays the given replies into the frame.
+class RecordingSearcher final : public AddressSearcher {
+public:
+    void Search(const std::string& localAddress, CMainFrame& frame) override {
+        searches.push_back(localAddress);
+        for (const std::u16string& reply : replies) {
+            frame.OnDeviceReply(reply);
+        }
+    }
+
+    std::vector<std::string> searches;
+    std::vector<std::u16string> replies;
+};
+
+class RecordingOpener final : public UrlOpener {
+public:
+    void Open(const QUrl& url) override { opened.push_back(url.toString()); }
+
+    std::vector<QString> opened;
+};
+
+// A reply as a recorder sends it: the signature, then the XML.
+inline std::u16string RecorderReply(const std::u16string& manufacture, const std::u16string& model,
+                                    const std::u16string& ip, const std::u16string& mac,
+                                    const std::u16string& httpPort) {
+    return u"80503736<XNR><Manufacture>" + manufacture + u"</Manufacture><Model>" + model +
+           u"</Model><IP>" + ip + u"</IP><MAC>" + mac + u"</MAC><HttpPort>" + httpPort +
+           u"</HttpPort></XNR>";
+}
+
+} // namespace ferrow::test

@@ -1,0 +1,370 @@
+// The main frame: its menus and their checks, the status bar, the splitter and the tree
+// pane, the adapter tree filled from a fake source, and the searches that selections and
+// "Refresh" start (observed through a recording searcher: nothing here touches a network).
+#include "FrameFakes.h"
+#include "discovery/Ipv4Address.h"
+#include "ui/AdapterTree.h"
+#include "ui/AppModule.h"
+#include "ui/ApplicationEntry.h"
+#include "ui/CFerrowView.h"
+#include "ui/CMainFrame.h"
+#include "ui/CPaneContainer.h"
+#include "ui/CommandIds.h"
+#include "ui/MulDiv.h"
+#include "ui/ProportionalSplitter.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QSplitterHandle>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <array>
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace ferrow {
+namespace {
+
+using Searches = std::vector<std::string>;
+
+std::vector<AdapterInfo> TwoAdaptersAndAnEmptyOne() {
+    return {{"eth0", {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}, {"192.168.1.20", "10.0.0.5"}},
+            {"wlan0", {}, {"0.0.0.0"}},
+            {"eth1", {0x02, 0x00, 0x00, 0x00, 0x00, 0x01}, {"192.168.1.20"}}};
+}
+
+QStringList ActionTexts(const QWidget* widget) {
+    QStringList texts;
+    for (const QAction* action : widget->actions()) {
+        texts << action->text();
+    }
+    return texts;
+}
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    explicit MainFrameTest(std::vector<AdapterInfo> adapterList = TwoAdaptersAndAnEmptyOne())
+        : adapters(std::move(adapterList)), frame(FrameServices{adapters, searcher, opener}) {
+        EXPECT_TRUE(frame.CreateEx(FrameRectangle({1920, 1080})));
+        frame.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    }
+
+    AdapterTree* Tree() const { return frame.findChild<AdapterTree*>("adapterTree"); }
+    CFerrowView* List() const { return frame.findChild<CFerrowView*>("deviceList"); }
+    CPaneContainer* Pane() const { return frame.findChild<CPaneContainer*>("paneContainer"); }
+    ProportionalSplitter* Splitter() const {
+        return frame.findChild<ProportionalSplitter*>("splitter");
+    }
+    QAction* Action(const char* name) const { return frame.findChild<QAction*>(name); }
+    QString StatusText() const { return frame.findChild<QLabel*>("statusText")->text(); }
+
+    QTreeWidgetItem* Root() const { return Tree()->topLevelItem(0); }
+    QTreeWidgetItem* Adapter(int index) const { return Root()->child(index); }
+    QTreeWidgetItem* Address(int adapter, int index) const {
+        return Adapter(adapter)->child(index);
+    }
+
+    void Click(QTreeWidgetItem* item) {
+        QTreeWidget* tree = Tree();
+        tree->scrollToItem(item);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualItemRect(item).center());
+    }
+
+    int ExpectedBarPosition() const {
+        const ProportionalSplitter* splitter = Splitter();
+        return MulDiv(splitter->Proportion(), splitter->width() - splitter->handleWidth(),
+                      kProportionScale);
+    }
+
+    void FillListWithOneRow() {
+        frame.OnDeviceReply(test::RecorderReply(u"Acme", u"X", u"192.168.1.99", u"M", u"80"));
+        ASSERT_EQ(List()->topLevelItemCount(), 1);
+    }
+
+    test::FakeAdapterSource adapters;
+    test::RecordingSearcher searcher;
+    test::RecordingOpener opener;
+    CMainFrame frame;
+};
+
+TEST_F(MainFrameTest, HasTitleMenusAndStatusText) {
+    EXPECT_EQ(frame.windowTitle(), "Ferrow");
+    EXPECT_FALSE(frame.windowIcon().isNull());
+    EXPECT_EQ(ActionTexts(frame.menuBar()), QStringList({"&View", "&Help"}));
+    EXPECT_EQ(ActionTexts(frame.findChild<QMenu*>("viewMenu")),
+              QStringList({"&Status Bar", "Tree &Pane"}));
+    EXPECT_EQ(ActionTexts(frame.findChild<QMenu*>("helpMenu")), QStringList({"&About Ferrow..."}));
+    for (const char* name : {"actionStatusBar", "actionTreePane"}) {
+        EXPECT_TRUE(Action(name)->isCheckable()) << name;
+        EXPECT_TRUE(Action(name)->isChecked()) << name;
+    }
+    EXPECT_EQ(StatusText(), "Ready");
+    EXPECT_EQ(Pane()->findChild<QLabel*>("paneTitle")->text(), "Network Adaptor");
+}
+
+TEST_F(MainFrameTest, BuildsTheExpandedTreeFromTheAdapters) {
+    QTreeWidget* tree = Tree();
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    EXPECT_EQ(Root()->text(0), "Computer");
+    ASSERT_EQ(Root()->childCount(), 3);
+    EXPECT_EQ(Adapter(0)->text(0), "eth0 (00:1A:2B:3C:4D:5E)");
+    EXPECT_EQ(Adapter(1)->text(0), "wlan0 ()");
+    EXPECT_EQ(Adapter(2)->text(0), "eth1 (02:00:00:00:00:01)");
+    ASSERT_EQ(Adapter(0)->childCount(), 2);
+    EXPECT_EQ(Address(0, 0)->text(0), "192.168.1.20");
+    EXPECT_EQ(Address(0, 1)->text(0), "10.0.0.5");
+    EXPECT_EQ(Address(1, 0)->text(0), "0.0.0.0");
+    EXPECT_EQ(Address(2, 0)->text(0), "192.168.1.20");
+    EXPECT_TRUE(Root()->isExpanded());
+    for (int adapter = 0; adapter < 3; ++adapter) {
+        EXPECT_TRUE(Adapter(adapter)->isExpanded()) << adapter;
+    }
+}
+
+TEST_F(MainFrameTest, StoresAddressesInNetworkOrderAndZeroElsewhere) {
+    const quint32 address = Address(0, 0)->data(0, kAddressRole).value<quint32>();
+    std::array<unsigned char, 4> bytes{};
+    std::memcpy(bytes.data(), &address, bytes.size());
+    EXPECT_EQ(bytes, (std::array<unsigned char, 4>{192, 168, 1, 20}));
+    EXPECT_EQ(Address(0, 1)->data(0, kAddressRole).value<quint32>(), Ipv4FromText("10.0.0.5"));
+    EXPECT_EQ(Root()->data(0, kAddressRole).value<quint32>(), 0u);
+    EXPECT_EQ(Adapter(0)->data(0, kAddressRole).value<quint32>(), 0u);
+    EXPECT_EQ(Address(1, 0)->data(0, kAddressRole).value<quint32>(), 0u);
+}
+
+TEST_F(MainFrameTest, StartsWithAnEmptyListAndNoSearch) {
+    EXPECT_EQ(List()->topLevelItemCount(), 0);
+    EXPECT_TRUE(searcher.searches.empty());
+    EXPECT_TRUE(Tree()->selectedItems().isEmpty());
+}
+
+TEST_F(MainFrameTest, SelectingAnAddressSearchesFromItAndListsTheReplies) {
+    searcher.replies = {test::RecorderReply(u"Acme", u"N1", u"192.168.1.30", u"M1", u"80"),
+                        test::RecorderReply(u"Acme", u"N2", u"192.168.1.31", u"M2", u"81"),
+                        test::RecorderReply(u"Acme", u"N1b", u"192.168.1.30", u"M1", u"82")};
+    Click(Address(0, 0));
+    EXPECT_EQ(searcher.searches, Searches{"192.168.1.20"});
+    ASSERT_EQ(List()->topLevelItemCount(), 2);
+    EXPECT_EQ(List()->topLevelItem(0)->text(1), "N1");
+    EXPECT_EQ(List()->topLevelItem(1)->text(2), "192.168.1.31");
+
+    Click(Address(0, 1));
+    EXPECT_EQ(searcher.searches, (Searches{"192.168.1.20", "10.0.0.5"}));
+    EXPECT_EQ(List()->topLevelItemCount(), 2) << "the second search starts from an empty list";
+}
+
+TEST_F(MainFrameTest, SelectingTheRootAnAdapterOrNoAddressClearsAndSearchesNothing) {
+    for (QTreeWidgetItem* node : {Root(), Adapter(0), Address(1, 0)}) {
+        FillListWithOneRow();
+        Click(node);
+        ASSERT_TRUE(node->isSelected()) << node->text(0).toStdString();
+        EXPECT_EQ(List()->topLevelItemCount(), 0) << node->text(0).toStdString();
+    }
+    EXPECT_TRUE(searcher.searches.empty());
+}
+
+TEST_F(MainFrameTest, TheSameAddressUnderTwoAdaptersSearchesTheSame) {
+    Click(Address(0, 0));
+    Click(Address(2, 0));
+    EXPECT_EQ(searcher.searches, (Searches{"192.168.1.20", "192.168.1.20"}));
+}
+
+TEST_F(MainFrameTest, ClickingTheSelectedNodeStartsNoSearchButRefreshDoes) {
+    Click(Address(0, 1));
+    Click(Address(0, 1));
+    EXPECT_EQ(searcher.searches, Searches{"10.0.0.5"});
+
+    FillListWithOneRow();
+    emit List()->Command(kCommandRefresh, List());
+    EXPECT_EQ(searcher.searches, (Searches{"10.0.0.5", "10.0.0.5"}));
+    EXPECT_EQ(List()->topLevelItemCount(), 0);
+}
+
+TEST_F(MainFrameTest, RefreshFromThePopupMenuRepeatsTheSearch) {
+    Click(Address(0, 0));
+    const std::unique_ptr<QMenu> popup = List()->CreatePopupMenu();
+    popup->actions().value(0)->trigger();
+    EXPECT_EQ(searcher.searches, (Searches{"192.168.1.20", "192.168.1.20"}));
+}
+
+TEST_F(MainFrameTest, RefreshOnAnAdapterOrWithoutSelectionOnlyClears) {
+    FillListWithOneRow();
+    frame.HandleCommand(kCommandRefresh, List());
+    EXPECT_EQ(List()->topLevelItemCount(), 0);
+
+    Click(Adapter(0));
+    FillListWithOneRow();
+    frame.HandleCommand(kCommandRefresh, List());
+    EXPECT_EQ(List()->topLevelItemCount(), 0);
+    EXPECT_TRUE(searcher.searches.empty());
+}
+
+TEST_F(MainFrameTest, ArrowKeysSearchOncePerSelectionChange) {
+    Click(Root());
+    Tree()->setFocus();
+    for (int step = 0; step < 4; ++step) {
+        QTest::keyClick(Tree(), Qt::Key_Down);
+    }
+    // eth0, 192.168.1.20, 10.0.0.5, wlan0
+    EXPECT_EQ(searcher.searches, (Searches{"192.168.1.20", "10.0.0.5"}));
+    EXPECT_TRUE(Adapter(1)->isSelected());
+}
+
+TEST_F(MainFrameTest, KeepsTheTreeSelectionColouredWithoutFocus) {
+    const QPalette colours = Tree()->palette();
+    EXPECT_EQ(colours.color(QPalette::Inactive, QPalette::Highlight),
+              colours.color(QPalette::Active, QPalette::Highlight));
+}
+
+TEST_F(MainFrameTest, RepliesBecomeRowsByTheirIpText) {
+    frame.OnDeviceReply(u"80503736<XNR><IP>192.168.1.40</IP></XNR>");
+    frame.OnDeviceReply(u"80503736<XNR><Manufacture>A &amp; B</Manufacture>"
+                        u"<IP>192.168.1.41</IP></XNR>");
+    frame.OnDeviceReply(u"80503736<XNR><IP>192.168.1.40</IP><Model>other</Model></XNR>");
+    frame.OnDeviceReply(u"80503736<NVR><IP>192.168.1.42</IP></NVR>");
+    frame.OnDeviceReply(u"80503736<XNR><IP>192.168.1.43</IP>");
+    frame.OnDeviceReply(u"80503736");
+    ASSERT_EQ(List()->topLevelItemCount(), 2);
+    EXPECT_EQ(List()->topLevelItem(0)->text(1), "");
+    EXPECT_EQ(List()->topLevelItem(1)->text(0), "A & B");
+}
+
+TEST_F(MainFrameTest, PaneCloseButtonHidesTheTreeAndTreePaneShowsItAgain) {
+    const int barBefore = Splitter()->sizes().value(0);
+    QTest::mouseClick(Pane()->findChild<QToolButton*>("paneCloseButton"), Qt::LeftButton);
+    EXPECT_TRUE(Pane()->isHidden());
+    EXPECT_FALSE(Action("actionTreePane")->isChecked());
+    EXPECT_EQ(List()->width(), Splitter()->width());
+
+    Action("actionTreePane")->trigger();
+    EXPECT_FALSE(Pane()->isHidden());
+    EXPECT_TRUE(Action("actionTreePane")->isChecked());
+    EXPECT_EQ(Splitter()->Proportion(), 4200);
+    EXPECT_EQ(Splitter()->sizes().value(0), barBefore);
+}
+
+TEST_F(MainFrameTest, TreePaneTogglesThePane) {
+    Action("actionTreePane")->trigger();
+    EXPECT_TRUE(Pane()->isHidden());
+    EXPECT_FALSE(Action("actionTreePane")->isChecked());
+    Action("actionTreePane")->trigger();
+    EXPECT_FALSE(Pane()->isHidden());
+    EXPECT_TRUE(Action("actionTreePane")->isChecked());
+}
+
+TEST_F(MainFrameTest, IgnoresAPaneCloseFromAnotherWindow) {
+    QWidget stranger;
+    frame.HandleCommand(kCommandPaneClose, &stranger);
+    frame.HandleCommand(kCommandPaneClose, nullptr);
+    EXPECT_FALSE(Pane()->isHidden());
+    EXPECT_TRUE(Action("actionTreePane")->isChecked());
+}
+
+TEST_F(MainFrameTest, StatusBarToggleGivesItsSpaceToTheSplitter) {
+    const int heightBefore = Splitter()->height();
+    Action("actionStatusBar")->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(frame.statusBar()->isHidden());
+    EXPECT_FALSE(Action("actionStatusBar")->isChecked());
+    EXPECT_GT(Splitter()->height(), heightBefore);
+
+    Action("actionStatusBar")->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(frame.statusBar()->isHidden());
+    EXPECT_TRUE(Action("actionStatusBar")->isChecked());
+    EXPECT_EQ(Splitter()->height(), heightBefore);
+}
+
+TEST_F(MainFrameTest, SplitterStartsAtFortyTwoPercentAndKeepsItOnResize) {
+    EXPECT_EQ(Splitter()->Proportion(), 4200);
+    EXPECT_EQ(Splitter()->sizes().value(0), ExpectedBarPosition());
+    for (const int width : {1400, 777, 1000}) {
+        frame.resize(width, 500);
+        QApplication::processEvents();
+        EXPECT_EQ(Splitter()->sizes().value(0), ExpectedBarPosition()) << width;
+    }
+}
+
+TEST_F(MainFrameTest, DraggingTheBarStoresANewShare) {
+    ProportionalSplitter* splitter = Splitter();
+    QSplitterHandle* handle = splitter->handle(1);
+    const QPoint grip(handle->width() / 2, handle->height() / 2);
+    const QPoint start = handle->mapToGlobal(grip);
+    const QPoint end = start - QPoint(150, 0);
+    QMouseEvent press(QEvent::MouseButtonPress, grip, start, Qt::LeftButton, Qt::LeftButton, {});
+    QApplication::sendEvent(handle, &press);
+    QMouseEvent move(QEvent::MouseMove, grip - QPoint(150, 0), end, Qt::NoButton, Qt::LeftButton,
+                     {});
+    QApplication::sendEvent(handle, &move);
+    QMouseEvent release(QEvent::MouseButtonRelease, grip - QPoint(150, 0), end, Qt::LeftButton,
+                        Qt::NoButton, {});
+    QApplication::sendEvent(handle, &release);
+
+    const int available = splitter->width() - splitter->handleWidth();
+    const int dragged = splitter->sizes().value(0);
+    EXPECT_LT(dragged, MulDiv(4200, available, kProportionScale) - 100);
+    EXPECT_EQ(splitter->Proportion(), MulDiv(dragged, kProportionScale, available));
+
+    frame.resize(1600, 500);
+    QApplication::processEvents();
+    EXPECT_EQ(splitter->sizes().value(0), ExpectedBarPosition());
+}
+
+TEST_F(MainFrameTest, StatusBarIsBlankWhileAMenuIsOpen) {
+    QMenu* view = frame.findChild<QMenu*>("viewMenu");
+    view->popup(frame.mapToGlobal(QPoint(10, 10)));
+    EXPECT_EQ(StatusText(), "");
+    view->hide();
+    EXPECT_EQ(StatusText(), "Ready");
+}
+
+TEST_F(MainFrameTest, AboutRunsTheAboutBox) {
+    QString caption;
+    QTimer::singleShot(0, [&caption] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            caption = modal->windowTitle();
+            modal->close();
+        }
+    });
+    Action("actionAbout")->trigger();
+    EXPECT_EQ(caption, "About");
+}
+
+class EmptyMainFrameTest : public MainFrameTest {
+protected:
+    EmptyMainFrameTest() : MainFrameTest({}) {}
+};
+
+TEST_F(EmptyMainFrameTest, HoldsTheRootAloneAndNeverSearches) {
+    ASSERT_EQ(Tree()->topLevelItemCount(), 1);
+    EXPECT_EQ(Root()->childCount(), 0);
+    Click(Root());
+    frame.HandleCommand(kCommandRefresh, List());
+    EXPECT_TRUE(searcher.searches.empty());
+}
+
+TEST(MainFrameLoopTest, ClosingTheFrameEndsTheLoopWithExitCodeOne) {
+    test::FakeAdapterSource adapters;
+    test::RecordingSearcher searcher;
+    test::RecordingOpener opener;
+    CMessageLoop loop;
+    ASSERT_TRUE(Module().AddMessageLoop(&loop));
+    {
+        CMainFrame frame(FrameServices{adapters, searcher, opener});
+        ASSERT_TRUE(frame.CreateEx(QRect(0, 0, 1000, 500)));
+        frame.show();
+        QTimer::singleShot(0, &frame, &QWidget::close);
+        EXPECT_EQ(loop.Run(), 1);
+    }
+    Module().RemoveMessageLoop();
+}
+
+} // namespace
+} // namespace ferrow

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QTreeWidget>
+#include <cstdint>
+
+namespace ferrow {
+
+// Item data role of the tree's nodes: the IPv4 address (quint32, network byte order) that
+// a search starts from; 0 on the root, the adapters and 0.0.0.0.
+inline constexpr int kAddressRole = Qt::UserRole;
+
+// The left pane's tree of "Computer", adapters and addresses: text items with one 32-bit
+// value each, appended as last child, the parent expanded at every insertion, one
+// selection that stays visible while the tree has no focus, no editing and no sorting.
+class AdapterTree : public QTreeWidget {
+    Q_OBJECT
+
+public:
+    explicit AdapterTree(QWidget* parent = nullptr);
+
+    // Appends a node under the parent (at the top level for null) and expands the parent.
+    QTreeWidgetItem* AppendNode(QTreeWidgetItem* parent, const QString& text,
+                                std::uint32_t address);
+
+    // The address of the selected node; 0 when nothing is selected.
+    std::uint32_t GetSelectedAddress() const;
+};
+
+} // namespace ferrow

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "discovery/CNetImpl.h"
+#include "discovery/CSearchXNRImpl.h"
+#include "ui/MessageLoop.h"
+
+#include <QMainWindow>
+#include <cstdint>
+#include <string>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTreeWidgetItem;
+
+namespace ferrow {
+
+class AdapterSource;
+class AdapterTree;
+class AddressSearcher;
+class CFerrowView;
+class CPaneContainer;
+class ProportionalSplitter;
+class UrlOpener;
+
+// What the frame asks of the world: the adapters to list, the search, the browser.
+struct FrameServices {
+    const AdapterSource& adapters;
+    AddressSearcher& searcher;
+    UrlOpener& opener;
+};
+
+// The program's one top-level window: the "View" and "Help" menus, the status bar, and a
+// splitter with the "Network Adaptor" pane (the adapter tree) on the left and the device
+// list on the right. Selecting a tree node or choosing "Refresh" searches from the
+// selected address; closing the frame ends the message loop with exit code 1.
+class CMainFrame : public QMainWindow,
+                   public CMessageFilter,
+                   public CIdleHandler,
+                   public CSearchXNRImpl<CMainFrame>,
+                   public CNetImpl<CMainFrame> {
+    Q_OBJECT
+
+public:
+    explicit CMainFrame(const FrameServices& services);
+    ~CMainFrame() override;
+
+    // Builds the children, fills the tree and places the frame; false when the window
+    // cannot be made.
+    virtual bool CreateEx(const QRect& frameRect);
+
+    // The adapter tree's filling, called by EnumAdapters.
+    QTreeWidgetItem* AddAdapterNode(std::u16string description, std::u16string macText);
+    void AddAddressNode(QTreeWidgetItem* adapterNode, std::u16string addressText);
+
+    // One accepted reply of the running search: a row unless its IP text is listed.
+    void OnDeviceReply(std::u16string replyText);
+
+    // Dispatches a command of the menus, the pane's close button or the list's popup
+    // menu; control is the window that issued it (null for the menus).
+    void HandleCommand(int commandId, QObject* control);
+
+    // Empties the list, then searches from the selected node's address unless it is 0.
+    void SearchSelectedAddress();
+
+    bool PreTranslateMessage(QObject* receiver, QEvent* event) override;
+    bool OnIdle() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void HandleCreate();
+    void CreateMenus();
+    void CreateStatusBar();
+    void FollowMenuForStatusBar(QMenu* menu);
+    void HandleDestroy();
+
+    void ToggleStatusBar();
+    void ToggleTreePane();
+    void HidePaneOnClose(QObject* control);
+    void ShowAboutBox();
+    void RefreshSearch();
+    void HandleTreeSelectionChanged();
+
+    FrameServices m_services;
+    ProportionalSplitter* m_splitter = nullptr;
+    CPaneContainer* m_paneContainer = nullptr;
+    AdapterTree* m_tree = nullptr;
+    CFerrowView* m_deviceList = nullptr;
+    QTreeWidgetItem* m_rootItem = nullptr;
+    QAction* m_statusBarAction = nullptr;
+    QAction* m_treePaneAction = nullptr;
+    QLabel* m_statusText = nullptr;
+    int m_openMenus = 0;
+    CMessageLoop* m_loop = nullptr; // the loop the frame registered with, if any
+};
+
+} // namespace ferrow

@@ -1,0 +1,34 @@
+#include "ui/PlatformServices.h"
+
+#include <clocale>
+#include <commctrl.h>
+#include <objbase.h>
+#include <windows.h>
+#include <winsock2.h>
+
+namespace ferrow {
+
+void SystemPlatformServices::StartSession() {
+    std::setlocale(LC_ALL, "");
+    // Failures here do not stop start-up: the window works without them.
+    static_cast<void>(::CoInitialize(nullptr));
+    static_cast<void>(::DefWindowProcW(nullptr, 0, 0, 0));
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES | ICC_COOL_CLASSES};
+    ::InitCommonControlsEx(&controls);
+}
+
+void SystemPlatformServices::StartSockets() {
+    // Without sockets every search fails on its own and the list stays empty.
+    WSADATA data{};
+    static_cast<void>(::WSAStartup(MAKEWORD(2, 2), &data));
+}
+
+void SystemPlatformServices::StopSockets() {
+    ::WSACleanup();
+}
+
+void SystemPlatformServices::StopSession() {
+    ::CoUninitialize();
+}
+
+} // namespace ferrow

@@ -1,0 +1,5 @@
+#include "ui/ApplicationEntry.h"
+
+int main(int argc, char** argv) {
+    return ferrow::FerrowMain(argc, argv);
+}
