@@ -25,8 +25,8 @@ int NextWaitMs(Clock::time_point deadline) {
 
 } // namespace
 
-void SearchForReplies(const std::string& localAddress,
-                      const std::function<void(std::u16string)>& onReply) {
+SearchStart SearchForReplies(const std::string& localAddress,
+                             const std::function<void(std::u16string)>& onReply) {
     sockaddr_in destination{};
     destination.sin_family = AF_INET;
     destination.sin_addr.s_addr = htonl(kBroadcastAddress);
@@ -35,13 +35,13 @@ void SearchForReplies(const std::string& localAddress,
     CMulticastConnection connection;
     if (!connection.Open(Ipv4FromText(localAddress), htonl(INADDR_ANY), 0, kDiscoveryPort, true,
                          kWaitTimeoutMs)) {
-        return;
+        return SearchStart::EndpointNotOpened;
     }
     if (connection.SendTo(kProbeSignature.data(), kProbeSignatureLength, 0,
                           reinterpret_cast<const sockaddr*>(&destination),
                           sizeof destination) != kProbeSignatureLength) {
         connection.Close();
-        return;
+        return SearchStart::ProbeNotSent;
     }
 
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kSearchBoundMs);
@@ -59,6 +59,7 @@ void SearchForReplies(const std::string& localAddress,
         onReply(NarrowToUtf16(datagram.substr(0, datagram.find('\0'))));
     }
     connection.Close();
+    return SearchStart::Ran;
 }
 
 } // namespace ferrow

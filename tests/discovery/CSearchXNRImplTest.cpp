@@ -114,6 +114,7 @@ TEST_F(CSearchXNRImplTest, WithNoRecorderTheSearchEndsAfterOneWaitWithNothingBut
     const auto took = m_frame.TimedSearch(kLocal);
     EXPECT_GE(took, 990ms);
     EXPECT_LT(took, 2500ms);
+    EXPECT_EQ(m_frame.searchStart, SearchStart::Ran);
     EXPECT_TRUE(RepliesBeyondEcho(m_frame).empty());
     EXPECT_LE(m_frame.replies.size(), 1u);
     EXPECT_TRUE(m_frame.devices.Records().empty());
@@ -209,12 +210,14 @@ TEST_F(CSearchXNRImplTest, PortHeldWithoutAddressReuseEndsTheSearchBeforeAnythin
     ::close(holder);
     EXPECT_LT(took, 200ms);
     EXPECT_FALSE(capture->Next(300ms)) << "a probe was sent";
+    EXPECT_EQ(m_frame.searchStart, SearchStart::EndpointNotOpened);
     EXPECT_TRUE(m_frame.replies.empty());
 }
 
 TEST_F(CSearchXNRImplTest, AddressThatIsNotLocalEndsTheSearchAtOnce) {
     const auto took = m_frame.TimedSearch("10.41.0.77");
     EXPECT_LT(took, 200ms);
+    EXPECT_EQ(m_frame.searchStart, SearchStart::EndpointNotOpened);
     EXPECT_TRUE(m_frame.replies.empty());
 }
 

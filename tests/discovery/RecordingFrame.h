@@ -47,7 +47,7 @@ public:
     // Runs a search and returns how long it took.
     std::chrono::milliseconds TimedSearch(const std::string& localAddress) {
         const Clock::time_point start = Clock::now();
-        SearchOnAddress(localAddress, this);
+        searchStart = SearchOnAddress(localAddress, this);
         searchEnd = Clock::now();
         return std::chrono::duration_cast<std::chrono::milliseconds>(searchEnd - start);
     }
@@ -57,6 +57,7 @@ public:
     DeviceCollection devices;
     std::vector<AdapterNode> adapters;
     Clock::time_point searchEnd{};
+    SearchStart searchStart{};
 };
 
 } // namespace ferrow::test
