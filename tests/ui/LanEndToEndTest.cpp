@@ -1,0 +1,84 @@
+// The whole program on a small private LAN: the real frame lists the adapters of its own
+// network namespace, and selecting its address finds the recorders that ferrow-recorder
+// plays in a peer namespace. Nothing here touches this machine's own interfaces.
+#include "ChildProcess.h"
+#include "FrameFakes.h"
+#include "NetworkNamespace.h"
+#include "ui/AdapterTree.h"
+#include "ui/ApplicationEntry.h"
+#include "ui/CFerrowView.h"
+#include "ui/CMainFrame.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace ferrow {
+namespace {
+
+constexpr const char* kLocalAddress = "10.66.0.1";
+constexpr const char* kRecorderAddress = "10.66.0.2";
+
+QTreeWidgetItem* FindNode(QTreeWidgetItem* parent, const QString& text) {
+    for (int index = 0; index < parent->childCount(); ++index) {
+        if (parent->child(index)->text(0) == text) {
+            return parent->child(index);
+        }
+    }
+    return nullptr;
+}
+
+TEST(LanEndToEndTest, SelectingTheAddressListsEveryRecorderOnce) {
+    FERROW_ENTER_PRIVATE_NETWORK();
+    std::string error;
+    const auto peer = test::NetworkNamespace::Create(error);
+    ASSERT_TRUE(peer) << error;
+    test::VethOptions link("lan0", std::string(kLocalAddress) + "/24",
+                           std::string(kRecorderAddress) + "/24");
+    link.localMac = "02:66:00:00:00:01";
+    link.peerMac = "02:66:00:00:00:02";
+    ASSERT_TRUE(test::ConnectVeth(*peer, link, error)) << error;
+    // Two recorders at once, then, a little later, a third that answers twice.
+    const auto pair = test::ChildProcess::StartRecorder({"--address", kRecorderAddress, "--count",
+                                                         "2", "--manufacture", "Acme", "--model",
+                                                         "AV-8", "--http-port", "8080"},
+                                                        peer.get(), error);
+    ASSERT_TRUE(pair) << error;
+    const auto twice = test::ChildProcess::StartRecorder(
+        {"--address", kRecorderAddress, "--ip", "10.66.0.9", "--manufacture", "Orion", "--model",
+         "OR-2", "--repeat", "2", "--gap", "50", "--delay", "300"},
+        peer.get(), error);
+    ASSERT_TRUE(twice) << error;
+
+    const SystemAdapterSource adapters;
+    NetworkAddressSearcher searcher;
+    test::RecordingOpener opener;
+    CMainFrame frame(FrameServices{adapters, searcher, opener});
+    ASSERT_TRUE(frame.CreateEx(FrameRectangle({1280, 800})));
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+
+    auto* tree = frame.findChild<AdapterTree*>("adapterTree");
+    QTreeWidgetItem* adapter = FindNode(tree->topLevelItem(0), "lan0 (02:66:00:00:00:01)");
+    ASSERT_NE(adapter, nullptr) << "the namespace's adapter is not in the tree";
+    QTreeWidgetItem* address = FindNode(adapter, kLocalAddress);
+    ASSERT_NE(address, nullptr);
+
+    // The search runs inside the click's handler, as in the program.
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(address).center());
+
+    auto* list = frame.findChild<CFerrowView*>("deviceList");
+    QStringList rows;
+    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < CFerrowView::kColumnCount; ++column) {
+            cells << list->topLevelItem(row)->text(column);
+        }
+        rows << cells.join('|');
+    }
+    EXPECT_EQ(rows, QStringList({"Acme|AV-8|10.66.0.2|02:66:00:00:00:02|8080",
+                                 "Acme|AV-8|10.66.0.3|02:66:00:00:00:02|8080",
+                                 "Orion|OR-2|10.66.0.9|02:66:00:00:00:02|80"}));
+}
+
+} // namespace
+} // namespace ferrow
