@@ -167,26 +167,5 @@ TEST(JsonFormat, EmptyArrayWhenNothingAnswered) {
     EXPECT_EQ(nlohmann::json::parse(out.str()), nlohmann::json::array());
 }
 
-TEST(WriteRows, DispatchesOnTheFormat) {
-    const std::vector<ScanRow> rows{Row(u"A", u"B", u"1.2.3.4", u"", u"80", u"5.6.7.8")};
-    for (const auto format : {OutputFormat::Table, OutputFormat::Csv, OutputFormat::Json}) {
-        std::ostringstream viaDispatch;
-        std::ostringstream direct;
-        WriteRows(viaDispatch, rows, format);
-        switch (format) {
-        case OutputFormat::Table:
-            WriteTable(direct, rows);
-            break;
-        case OutputFormat::Csv:
-            WriteCsv(direct, rows);
-            break;
-        case OutputFormat::Json:
-            WriteJson(direct, rows);
-            break;
-        }
-        EXPECT_EQ(viaDispatch.str(), direct.str());
-    }
-}
-
 } // namespace
 } // namespace ferrow

@@ -1,0 +1,273 @@
+// ferrow-scan run as a program against simulated recorders, each test in a private
+// network namespace with peer namespaces joined by veth pairs.
+#include "tests/support/ChildProcess.h"
+#include "tests/support/NetworkNamespace.h"
+#include "tests/tools/OutputReaders.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace ferrow {
+namespace {
+
+using test::ChildProcess;
+using test::NetworkNamespace;
+
+struct ScanRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs ferrow-scan in the test's namespace with a UTF-8 locale, stdout and stderr apart.
+ScanRun RunScan(const std::vector<std::string>& arguments) {
+    char errPath[] = "/tmp/ferrow-scan-test-XXXXXX";
+    const int errFile = mkstemp(errPath);
+    EXPECT_GE(errFile, 0);
+    close(errFile);
+    std::vector<std::string> argv{"sh",
+                                  "-c",
+                                  "e=$1; shift; exec \"$@\" 2>\"$e\"",
+                                  "sh",
+                                  errPath,
+                                  "env",
+                                  "LC_ALL=C.UTF-8",
+                                  FERROW_SCAN_PATH};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    ScanRun run;
+    run.exitCode = test::RunProgram(argv, nullptr, &run.out);
+    std::ifstream err(errPath, std::ios::binary);
+    run.err.assign(std::istreambuf_iterator<char>(err), {});
+    unlink(errPath);
+    return run;
+}
+
+std::string ShellQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+class ScanCommandLine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FERROW_ENTER_PRIVATE_NETWORK();
+        if (test::RecorderPath().empty()) {
+            GTEST_SKIP() << "ferrow-recorder was not built";
+        }
+    }
+
+    // A peer namespace joined to this one by a veth pair: localName/localAddress here,
+    // eth0/peerAddress there (both /24).
+    NetworkNamespace& AddPeer(const std::string& localName, const std::string& localAddress,
+                              const std::string& localMac, const std::string& peerAddress) {
+        std::string error;
+        auto peer = NetworkNamespace::Create(error);
+        EXPECT_TRUE(peer) << error;
+        test::VethOptions veth(localName, localAddress + "/24", peerAddress + "/24");
+        veth.localMac = localMac;
+        EXPECT_TRUE(test::ConnectVeth(*peer, veth, error)) << error;
+        m_peers.push_back(std::move(peer));
+        return *m_peers.back();
+    }
+
+    void StartRecorder(const NetworkNamespace& peer, const std::vector<std::string>& arguments) {
+        std::string error;
+        auto recorder = ChildProcess::StartRecorder(arguments, &peer, error);
+        ASSERT_TRUE(recorder) << error;
+        m_recorders.push_back(std::move(recorder));
+    }
+
+private:
+    std::vector<std::unique_ptr<NetworkNamespace>> m_peers;
+    std::vector<std::unique_ptr<ChildProcess>> m_recorders; // stopped before the peers go
+};
+
+// One recorder process playing two recorders with non-ASCII texts, answering each probe
+// twice.
+class OneSearch : public ScanCommandLine {
+protected:
+    void SetUp() override {
+        ScanCommandLine::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        NetworkNamespace& peer = AddPeer("lan0", "10.61.0.1", "", "10.61.0.2");
+        StartRecorder(peer, {"--address", "10.61.0.2", "--manufacture", kMaker, "--model", kModel,
+                             "--mac", "00:11:22:33:44:55", "--http-port", "8080", "--count", "2",
+                             "--repeat", "2"});
+    }
+
+    static constexpr const char* kMaker = "M\xC3\xBCller & S\xC3\xB6hne, Sicherheit";
+    static constexpr const char* kModel = "\xE6\x9D\xB1\xE4\xBA\xAC-8";
+    const std::vector<std::string> kFirst{kMaker, kModel,     "10.61.0.2", "00:11:22:33:44:55",
+                                          "8080", "10.61.0.1"};
+    const std::vector<std::string> kSecond{kMaker, kModel,     "10.61.0.3", "00:11:22:33:44:55",
+                                           "8080", "10.61.0.1"};
+};
+
+TEST_F(OneSearch, JsonParsesBackToTheRowsInArrivalOrder) {
+    const ScanRun run = RunScan({"--from", "10.61.0.1", "--format", "json"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, ""); // no progress: stderr is no terminal
+    const nlohmann::json rows = nlohmann::json::parse(run.out);
+    ASSERT_EQ(rows.size(), 2u) << run.out;
+    const std::vector<std::string> keys{"Manufacture", "Model",    "IP",
+                                        "MAC",         "HttpPort", "LocalAddress"};
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        EXPECT_EQ(rows[0][keys[i]], kFirst[i]) << keys[i];
+        EXPECT_EQ(rows[1][keys[i]], kSecond[i]) << keys[i];
+    }
+}
+
+TEST_F(OneSearch, CsvParsesBackWithItsHeader) {
+    const ScanRun run = RunScan({"--from", "10.61.0.1", "--format", "csv"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<std::vector<std::string>> expected{
+        {"Manufacture", "Model", "IP", "MAC", "HttpPort", "LocalAddress"}, kFirst, kSecond};
+    EXPECT_EQ(test::ParseCsv(run.out), expected) << run.out;
+}
+
+TEST_F(OneSearch, TableStaysAlignedWithNonAsciiText) {
+    test::Utf8CharacterTypes characterTypes;
+    if (!characterTypes.Available()) {
+        GTEST_SKIP() << "the C.UTF-8 locale is not available to measure columns";
+    }
+    const ScanRun run = RunScan({"--from", "10.61.0.1"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<std::string> lines = test::SplitLines(run.out);
+    ASSERT_EQ(lines.size(), 4u) << run.out;
+    EXPECT_EQ(lines[0].rfind("Manufacture", 0), 0u);
+    const std::vector<std::pair<std::string, std::string>> ipAndPort{
+        {"IP Address", "Http Port"}, {"10.61.0.2", "8080"}, {"10.61.0.3", "8080"}};
+    const std::vector<std::size_t> lineOf{0, 2, 3};
+    for (std::size_t i = 0; i < ipAndPort.size(); ++i) {
+        const std::string& line = lines[lineOf[i]];
+        const std::size_t ip = line.find(ipAndPort[i].first);
+        const std::size_t port = line.find(ipAndPort[i].second, ip);
+        ASSERT_NE(ip, std::string::npos) << line;
+        ASSERT_NE(port, std::string::npos) << line;
+        const std::string maker = i == 0 ? "Manufacture" : kMaker;
+        EXPECT_EQ(line.rfind(maker, 0), 0u) << line;
+        // "Müller & Söhne, Sicherheit" is 26 columns, the model 6, two gaps of 2.
+        EXPECT_EQ(test::LibcColumns(line.substr(0, ip)), 26 + 2 + 6 + 2) << line;
+        EXPECT_EQ(test::LibcColumns(line.substr(0, port)), 36 + 10 + 2 + 17 + 2) << line;
+    }
+}
+
+TEST_F(OneSearch, ProgressShowsOnlyOnATerminal) {
+    std::string command =
+        "env LC_ALL=C.UTF-8 " + ShellQuoted(FERROW_SCAN_PATH) + " --from 10.61.0.1 --format csv";
+    std::string output;
+    // script gives the program a terminal for stdout and stderr alike.
+    const int status =
+        test::RunProgram({"script", "-qefc", command, "/dev/null"}, nullptr, &output);
+    if (status == -1) {
+        GTEST_SKIP() << "script(1) could not give the program a terminal";
+    }
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("Searching from 10.61.0.1 (1 of 1)"), std::string::npos) << output;
+    EXPECT_NE(output.find("10.61.0.3"), std::string::npos) << output;
+}
+
+TEST_F(ScanCommandLine, AllSearchesEveryAdapterAndMergesByIpText) {
+    NetworkNamespace& a = AddPeer("lan1", "10.61.1.1", "02:00:00:61:01:01", "10.61.1.2");
+    NetworkNamespace& b = AddPeer("lan2", "10.61.2.1", "02:00:00:61:02:01", "10.61.2.2");
+    StartRecorder(a, {"--address", "10.61.1.2", "--model", "A"});
+    // Heard only from lan2: its first recorder claims the IP text that lan1's recorder has.
+    StartRecorder(b,
+                  {"--address", "10.61.2.2", "--ip", "10.61.1.2", "--count", "2", "--model", "B"});
+
+    const ScanRun list = RunScan({"--list-adapters"});
+    EXPECT_EQ(list.exitCode, 0) << list.err;
+    EXPECT_EQ(list.out, "Computer\n"
+                        "  lan1 (02:00:00:61:01:01)\n"
+                        "    10.61.1.1\n"
+                        "  lan2 (02:00:00:61:02:01)\n"
+                        "    10.61.2.1\n");
+
+    const ScanRun run = RunScan({"--all", "--format", "json"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const nlohmann::json rows = nlohmann::json::parse(run.out);
+    ASSERT_EQ(rows.size(), 2u) << run.out;
+    EXPECT_EQ(rows[0]["IP"], "10.61.1.2");
+    EXPECT_EQ(rows[0]["Model"], "A");
+    EXPECT_EQ(rows[0]["LocalAddress"], "10.61.1.1");
+    EXPECT_EQ(rows[1]["IP"], "10.61.1.3");
+    EXPECT_EQ(rows[1]["Model"], "B");
+    EXPECT_EQ(rows[1]["LocalAddress"], "10.61.2.1");
+}
+
+TEST_F(ScanCommandLine, NothingAnsweringIsStillASearch) {
+    AddPeer("lan0", "10.61.0.1", "", "10.61.0.2");
+    const ScanRun run = RunScan({"--from", "10.61.0.1"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "No recorders found.\n");
+}
+
+TEST_F(ScanCommandLine, PortHeldWithoutAddressReuseExitsThreeAndSaysWhy) {
+    NetworkNamespace& peer = AddPeer("lan0", "10.61.0.1", "", "10.61.0.2");
+    StartRecorder(peer, {"--address", "10.61.0.2"});
+    const int holder = socket(AF_INET, SOCK_DGRAM, 0);
+    ASSERT_GE(holder, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(2900);
+    ASSERT_EQ(bind(holder, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+
+    const ScanRun run = RunScan({"--from", "10.61.0.1", "--format", "json"});
+    close(holder);
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_NE(run.err.find("port 2900 is held by another program"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("address reuse"), std::string::npos) << run.err;
+    EXPECT_EQ(nlohmann::json::parse(run.out), nlohmann::json::array());
+}
+
+TEST_F(ScanCommandLine, AnAddressOfAnotherHostExitsThreeAndSaysWhy) {
+    AddPeer("lan0", "10.61.0.1", "", "10.61.0.2");
+    const ScanRun run = RunScan({"--from", "10.61.0.2"});
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_NE(run.err.find("10.61.0.2: it is not an address of this machine"), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("--list-adapters"), std::string::npos) << run.err;
+}
+
+TEST_F(ScanCommandLine, UsageErrorsExitTwoWithAMessage) {
+    AddPeer("lan0", "10.61.0.1", "02:00:00:61:00:01", "10.61.0.2");
+    const ScanRun bare = RunScan({});
+    EXPECT_EQ(bare.exitCode, 2);
+    EXPECT_EQ(bare.out, "Computer\n  lan0 (02:00:00:61:00:01)\n    10.61.0.1\n");
+    EXPECT_NE(bare.err.find("--from ADDRESS"), std::string::npos) << bare.err;
+    EXPECT_NE(bare.err.find("--all"), std::string::npos) << bare.err;
+
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"--from", "lan0"},
+                                               {"--all", "--from", "10.61.0.1"},
+                                               {"--all", "--format", "yaml"},
+                                               {"--from"}}) {
+        const ScanRun run = RunScan(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments[0];
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find("ferrow-scan: "), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(ScanCommandLine, HelpAndVersion) {
+    const ScanRun help = RunScan({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("Usage: ferrow-scan"), std::string::npos) << help.out;
+    const ScanRun version = RunScan({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, std::string(FERROW_VERSION) + "\n");
+}
+
+} // namespace
+} // namespace ferrow

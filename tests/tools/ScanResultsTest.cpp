@@ -1,0 +1,115 @@
+#include "tools/scan/ScanResults.h"
+
+#include "tools/scan/ScanFrame.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace ferrow {
+namespace {
+
+DeviceRecord Recorder(std::u16string ip, std::u16string model = u"NVR") {
+    return {u"Acme", std::move(model), std::move(ip), u"00:11:22:33:44:55", u"80"};
+}
+
+TEST(ScanResults, OneRowPerIpTextKeptFromTheFirstSearchThatHeardIt) {
+    ScanResults results;
+    EXPECT_TRUE(results.Add(Recorder(u"10.0.0.20"), u"10.0.0.1"));
+    EXPECT_TRUE(results.Add(Recorder(u"10.0.1.30"), u"10.0.0.1")); // via another adapter
+    EXPECT_FALSE(results.Add(Recorder(u"10.0.0.20", u"Other"), u"10.0.0.1"));
+    // The second search hears the same recorders again, and one more.
+    EXPECT_FALSE(results.Add(Recorder(u"10.0.1.30", u"Other"), u"10.0.1.1"));
+    EXPECT_TRUE(results.Add(Recorder(u"10.0.1.31"), u"10.0.1.1"));
+
+    const std::vector<ScanRow> rows = results.Rows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(results.Count(), 3u);
+    EXPECT_EQ(rows[0].record, Recorder(u"10.0.0.20"));
+    EXPECT_EQ(rows[0].localAddress, u"10.0.0.1");
+    EXPECT_EQ(rows[1].record, Recorder(u"10.0.1.30"));
+    EXPECT_EQ(rows[1].localAddress, u"10.0.0.1");
+    EXPECT_EQ(rows[2].record, Recorder(u"10.0.1.31"));
+    EXPECT_EQ(rows[2].localAddress, u"10.0.1.1");
+}
+
+TEST(ScanResults, IpTextsAreComparedExactly) {
+    ScanResults results;
+    EXPECT_TRUE(results.Add(Recorder(u"10.0.0.20"), u"a"));
+    EXPECT_TRUE(results.Add(Recorder(u"10.0.0.020"), u"a"));
+    EXPECT_TRUE(results.Add(Recorder(u"10.0.0.20 "), u"a"));
+    EXPECT_TRUE(results.Add(Recorder(u""), u"a"));
+    EXPECT_FALSE(results.Add(Recorder(u""), u"b"));
+    EXPECT_EQ(results.Count(), 4u);
+}
+
+TEST(AdapterTree, WritesTheWindowsTree) {
+    AdapterTree tree;
+    const std::size_t first = tree.AddAdapter(u"eth0", u"00:1A:2B:3C:4D:5E");
+    const std::size_t second = tree.AddAdapter(u"wlan0", u"");
+    tree.AddAddress(first, u"192.168.1.20");
+    tree.AddAddress(second, u"10.0.0.5");
+    tree.AddAddress(second, u"10.0.0.6");
+    std::ostringstream out;
+    tree.Write(out);
+    EXPECT_EQ(out.str(), "Computer\n"
+                         "  eth0 (00:1A:2B:3C:4D:5E)\n"
+                         "    192.168.1.20\n"
+                         "  wlan0 ()\n"
+                         "    10.0.0.5\n"
+                         "    10.0.0.6\n");
+}
+
+TEST(AdapterTree, SearchesEveryAddressOnceAndSkipsTheEmptyOne) {
+    AdapterTree tree;
+    const std::size_t a = tree.AddAdapter(u"a", u"");
+    const std::size_t b = tree.AddAdapter(u"b", u"");
+    const std::size_t c = tree.AddAdapter(u"c", u"");
+    tree.AddAddress(a, u"10.0.0.2");
+    tree.AddAddress(a, u"10.0.0.1");
+    tree.AddAddress(b, u"0.0.0.0");
+    tree.AddAddress(c, u"10.0.0.2");
+    tree.AddAddress(c, u"172.16.0.1");
+    EXPECT_EQ(tree.SearchableAddresses(),
+              (std::vector<std::string>{"10.0.0.2", "10.0.0.1", "172.16.0.1"}));
+}
+
+class FakeAdapters : public AdapterSource {
+public:
+    std::vector<AdapterInfo> ListAdapters() const override {
+        return {{"veth-a", {0x02, 0x00, 0x0A, 0xFF, 0x00, 0x01}, {"10.1.0.1"}},
+                {"dummy", {}, {"0.0.0.0"}},
+                {"veth-b", {0xAB}, {"10.2.0.1", "10.2.0.2"}}};
+    }
+};
+
+TEST(ScanFrame, FillsItsTreeThroughTheAdapterEnumeration) {
+    ScanFrame frame;
+    frame.EnumAdapters(&frame, FakeAdapters{});
+    std::ostringstream out;
+    frame.Adapters().Write(out);
+    EXPECT_EQ(out.str(), "Computer\n"
+                         "  veth-a (02:00:0A:FF:00:01)\n"
+                         "    10.1.0.1\n"
+                         "  dummy ()\n"
+                         "    0.0.0.0\n"
+                         "  veth-b (AB)\n"
+                         "    10.2.0.1\n"
+                         "    10.2.0.2\n");
+    EXPECT_EQ(frame.Adapters().SearchableAddresses(),
+              (std::vector<std::string>{"10.1.0.1", "10.2.0.1", "10.2.0.2"}));
+}
+
+TEST(ScanFrame, ReadsRepliesAsTheWindowDoes) {
+    ScanFrame frame;
+    frame.OnDeviceReply(u"80503736<XNR><HttpPort>81</HttpPort><IP>10.0.0.7</IP>"
+                        u"<Manufacture>A &amp; B</Manufacture><Model>M1</Model></XNR>");
+    frame.OnDeviceReply(u"80503736<Other><IP>10.0.0.8</IP></Other>"); // wrong root
+    frame.OnDeviceReply(u"80503736<XNR><IP>10.0.0.9</IP>");           // not well-formed
+    frame.OnDeviceReply(u"80503736<XNR><IP>10.0.0.7</IP><Model>M2</Model></XNR>");
+    const std::vector<ScanRow> rows = frame.Results().Rows();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].record, (DeviceRecord{u"A & B", u"M1", u"10.0.0.7", u"", u"81"}));
+}
+
+} // namespace
+} // namespace ferrow

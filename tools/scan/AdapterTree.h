@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace ferrow {
+
+// The adapters and their IPv4 addresses as the window's tree holds them, filled by the
+// adapter enumeration through the frame.
+class AdapterTree {
+public:
+    struct Adapter {
+        std::u16string description;
+        std::u16string macText;
+        std::vector<std::u16string> addresses;
+    };
+
+    // Returns the new adapter's index, the node handle the enumeration hands back.
+    std::size_t AddAdapter(std::u16string description, std::u16string macText);
+    void AddAddress(std::size_t adapter, std::u16string addressText);
+
+    const std::vector<Adapter>& Adapters() const { return m_adapters; }
+
+    // Every address a search can start from, in tree order: 0.0.0.0 (an adapter without
+    // an address) is skipped, and an address listed under two adapters is searched once.
+    std::vector<std::string> SearchableAddresses() const;
+
+    // "Computer", then "description (MAC)" per adapter, then its addresses, indented.
+    void Write(std::ostream& out) const;
+
+private:
+    std::vector<Adapter> m_adapters;
+};
+
+} // namespace ferrow

@@ -1,0 +1,71 @@
+#include "tools/scan/ScanCommand.h"
+
+#include "tools/scan/ProgressLine.h"
+#include "tools/scan/ScanFrame.h"
+#include "tools/scan/SearchFailure.h"
+
+#include <ostream>
+
+namespace ferrow {
+namespace {
+
+std::string ProgressText(const std::string& address, std::size_t index, std::size_t count,
+                         std::size_t found) {
+    return "Searching from " + address + " (" + std::to_string(index + 1) + " of " +
+           std::to_string(count) + "), " + std::to_string(found) + " found so far...";
+}
+
+int SearchAddresses(ScanFrame& frame, const std::vector<std::string>& addresses,
+                    OutputFormat format, std::ostream& out, std::ostream& err, bool showProgress) {
+    std::vector<std::string> failures;
+    {
+        ProgressLine progress(err, showProgress);
+        for (std::size_t i = 0; i < addresses.size(); ++i) {
+            progress.Show(ProgressText(addresses[i], i, addresses.size(), frame.Results().Count()));
+            const SearchStart outcome = frame.SearchFrom(addresses[i]);
+            if (outcome != SearchStart::Ran) {
+                failures.push_back(ExplainSearchFailure(addresses[i], outcome));
+            }
+        }
+    }
+    for (const std::string& failure : failures) {
+        err << "ferrow-scan: " << failure << '\n';
+    }
+    WriteRows(out, frame.Results().Rows(), format);
+    return failures.empty() ? kExitSuccess : kExitEndpoint;
+}
+
+} // namespace
+
+int RunScanCommand(const ScanOptions& options, std::ostream& out, std::ostream& err,
+                   bool showProgress) {
+    ScanFrame frame;
+    switch (options.mode) {
+    case ScanMode::None:
+        frame.EnumAdapters(&frame);
+        frame.Adapters().Write(out);
+        err << "ferrow-scan: choose where to search from: --from ADDRESS (one of the "
+               "addresses above) or --all. Run 'ferrow-scan --help' for the options.\n";
+        return kExitUsage;
+    case ScanMode::ListAdapters:
+        frame.EnumAdapters(&frame);
+        frame.Adapters().Write(out);
+        return kExitSuccess;
+    case ScanMode::FromAddresses:
+        return SearchAddresses(frame, options.fromAddresses, options.format, out, err,
+                               showProgress);
+    case ScanMode::AllAddresses: {
+        frame.EnumAdapters(&frame);
+        const std::vector<std::string> addresses = frame.Adapters().SearchableAddresses();
+        if (addresses.empty()) {
+            err << "ferrow-scan: no adapter has an IPv4 address to search from "
+                   "(see 'ferrow-scan --list-adapters').\n";
+            return kExitEndpoint;
+        }
+        return SearchAddresses(frame, addresses, options.format, out, err, showProgress);
+    }
+    }
+    return kExitUsage;
+}
+
+} // namespace ferrow

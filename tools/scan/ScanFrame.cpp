@@ -1,0 +1,27 @@
+#include "tools/scan/ScanFrame.h"
+
+#include "discovery/ReplyReader.h"
+#include "discovery/TextConversion.h"
+
+namespace ferrow {
+
+std::size_t ScanFrame::AddAdapterNode(std::u16string description, std::u16string macText) {
+    return m_adapters.AddAdapter(std::move(description), std::move(macText));
+}
+
+void ScanFrame::AddAddressNode(std::size_t adapterNode, std::u16string addressText) {
+    m_adapters.AddAddress(adapterNode, std::move(addressText));
+}
+
+void ScanFrame::OnDeviceReply(std::u16string replyText) {
+    if (const std::optional<DeviceRecord> record = ReadDeviceReply(replyText)) {
+        m_results.Add(*record, m_searchAddress);
+    }
+}
+
+SearchStart ScanFrame::SearchFrom(const std::string& localAddress) {
+    m_searchAddress = NarrowToUtf16(localAddress);
+    return SearchOnAddress(localAddress, this);
+}
+
+} // namespace ferrow

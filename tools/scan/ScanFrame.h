@@ -1,0 +1,36 @@
+#pragma once
+
+#include "discovery/CNetImpl.h"
+#include "discovery/CSearchXNRImpl.h"
+#include "tools/scan/AdapterTree.h"
+#include "tools/scan/ScanResults.h"
+
+#include <cstddef>
+#include <string>
+
+namespace ferrow {
+
+// ferrow-scan's counterpart of the window's main frame: the same adapter enumeration and
+// the same search call back into it, and it keeps what they deliver instead of showing it.
+class ScanFrame : public CSearchXNRImpl<ScanFrame>, public CNetImpl<ScanFrame> {
+public:
+    // Adapter enumeration callbacks.
+    std::size_t AddAdapterNode(std::u16string description, std::u16string macText);
+    void AddAddressNode(std::size_t adapterNode, std::u16string addressText);
+
+    // Search callback: one accepted reply, read as the window reads it.
+    void OnDeviceReply(std::u16string replyText);
+
+    // Runs one search from the local address; its rows join those of earlier searches.
+    SearchStart SearchFrom(const std::string& localAddress);
+
+    const AdapterTree& Adapters() const { return m_adapters; }
+    const ScanResults& Results() const { return m_results; }
+
+private:
+    AdapterTree m_adapters;
+    ScanResults m_results;
+    std::u16string m_searchAddress; // local address of the search that is running
+};
+
+} // namespace ferrow
