@@ -42,13 +42,12 @@ bool CMulticastConnection::Open(std::uint32_t localAddress, std::uint32_t receiv
     socket_api::SetIntOption(m_sendSocket, IPPROTO_IP, IP_TTL, kProbeTtl);
 
     FillAddress(m_address, localAddress, sendPort);
-    if (::bind(m_sendSocket, reinterpret_cast<const sockaddr*>(&m_address), sizeof m_address) !=
-        0) {
+    if (!socket_api::Bind(m_sendSocket, m_address)) {
         CloseAfterFailedOpen();
         return false;
     }
     if (sendPort == 0) {
-        socklen_t length = sizeof m_address;
+        socklen_t length = kSocketAddressLength;
         if (::getsockname(m_sendSocket, reinterpret_cast<sockaddr*>(&m_address), &length) != 0) {
             CloseAfterFailedOpen();
             return false;
@@ -63,8 +62,7 @@ bool CMulticastConnection::Open(std::uint32_t localAddress, std::uint32_t receiv
     socket_api::SetIntOption(m_recvSocket, SOL_SOCKET, SO_REUSEADDR, 1);
     socket_api::RequestReceiveQueue(m_recvSocket, kReceiveQueueBytes);
     FillAddress(m_address, receiveAddress, receivePort);
-    if (::bind(m_recvSocket, reinterpret_cast<const sockaddr*>(&m_address), sizeof m_address) !=
-        0) {
+    if (!socket_api::Bind(m_recvSocket, m_address)) {
         CloseAfterFailedOpen();
         return false;
     }

@@ -39,7 +39,7 @@ SearchStart SearchForReplies(const std::string& localAddress,
     }
     if (connection.SendTo(kProbeSignature.data(), kProbeSignatureLength, 0,
                           reinterpret_cast<const sockaddr*>(&destination),
-                          sizeof destination) != kProbeSignatureLength) {
+                          kSocketAddressLength) != kProbeSignatureLength) {
         connection.Close();
         return SearchStart::ProbeNotSent;
     }

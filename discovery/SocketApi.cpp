@@ -16,8 +16,17 @@ SocketHandle OpenUdpSocket() {
 }
 
 bool SetIntOption(SocketHandle socket, int level, int name, int value) {
-    return ::setsockopt(socket, level, name, reinterpret_cast<const char*>(&value), sizeof value) ==
-           0;
+    return ::setsockopt(socket, level, name, reinterpret_cast<const char*>(&value),
+                        static_cast<socklen_t>(sizeof value)) == 0;
+}
+
+bool Bind(SocketHandle socket, const sockaddr_in& address) {
+    return ::bind(socket, reinterpret_cast<const sockaddr*>(&address), kSocketAddressLength) == 0;
+}
+
+int SendDatagram(SocketHandle socket, const char* data, int length, const sockaddr_in& to) {
+    return static_cast<int>(::sendto(socket, data, length, 0,
+                                     reinterpret_cast<const sockaddr*>(&to), kSocketAddressLength));
 }
 
 std::uint32_t InetAddr(const char* text) {
@@ -26,10 +35,21 @@ std::uint32_t InetAddr(const char* text) {
 
 #ifdef _WIN32
 
+SocketLibraryScope::SocketLibraryScope() {
+    WSADATA data;
+    m_started = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+}
+
+SocketLibraryScope::~SocketLibraryScope() {
+    if (m_started) {
+        ::WSACleanup();
+    }
+}
+
 bool SetReceiveTimeoutMs(SocketHandle socket, int timeoutMs) {
     const DWORD value = static_cast<DWORD>(timeoutMs);
     return ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&value),
-                        sizeof value) == 0;
+                        static_cast<int>(sizeof value)) == 0;
 }
 
 void RequestReceiveQueue(SocketHandle socket, int bytes) {
@@ -60,7 +80,7 @@ int PendingBytes(SocketHandle socket) {
 
 int ReceiveDatagram(SocketHandle socket, char* buffer, int capacity, sockaddr_in* from) {
     // A datagram larger than capacity fails here with WSAEMSGSIZE.
-    int fromLength = sizeof *from;
+    int fromLength = kSocketAddressLength;
     const int received =
         ::recvfrom(socket, buffer, capacity, 0, reinterpret_cast<sockaddr*>(from), &fromLength);
     return received == SOCKET_ERROR ? -1 : received;
@@ -76,6 +96,10 @@ void CloseSocket(SocketHandle socket) {
 }
 
 #else
+
+SocketLibraryScope::SocketLibraryScope() : m_started(true) {}
+
+SocketLibraryScope::~SocketLibraryScope() = default;
 
 bool SetReceiveTimeoutMs(SocketHandle socket, int timeoutMs) {
     timeval value{};
@@ -115,7 +139,7 @@ int PendingBytes(SocketHandle socket) {
 int ReceiveDatagram(SocketHandle socket, char* buffer, int capacity, sockaddr_in* from) {
     // Linux cuts an oversize datagram without failing; MSG_TRUNC makes it report the
     // datagram's real length, so the cut can be told from a datagram that fitted.
-    socklen_t fromLength = sizeof *from;
+    socklen_t fromLength = kSocketAddressLength;
     ssize_t received;
     do {
         received = ::recvfrom(socket, buffer, static_cast<size_t>(capacity), MSG_TRUNC,

@@ -24,7 +24,23 @@ using SocketHandle = int;
 inline constexpr SocketHandle kInvalidSocket = -1;
 #endif
 
+inline constexpr socklen_t kSocketAddressLength = static_cast<socklen_t>(sizeof(sockaddr_in));
+
 namespace socket_api {
+
+// Starts the socket library for the scope's life where the platform needs it (Winsock
+// 2.2); programs other than the window, which does this itself, hold one in main.
+class SocketLibraryScope {
+public:
+    SocketLibraryScope();
+    SocketLibraryScope(const SocketLibraryScope&) = delete;
+    SocketLibraryScope& operator=(const SocketLibraryScope&) = delete;
+    ~SocketLibraryScope();
+    bool Started() const { return m_started; }
+
+private:
+    bool m_started = false;
+};
 
 // An IPv4 UDP socket, or kInvalidSocket.
 SocketHandle OpenUdpSocket();
@@ -53,6 +69,11 @@ int ReceiveDatagram(SocketHandle socket, char* buffer, int capacity, sockaddr_in
 void ShutdownAndClose(SocketHandle socket);
 // close without shutdown.
 void CloseSocket(SocketHandle socket);
+
+bool Bind(SocketHandle socket, const sockaddr_in& address);
+
+// sendto of one datagram; the bytes sent, or -1.
+int SendDatagram(SocketHandle socket, const char* data, int length, const sockaddr_in& to);
 
 // inet_addr: network byte order, INADDR_NONE for text that is no address.
 std::uint32_t InetAddr(const char* text);

@@ -277,6 +277,8 @@ struct FaultCase {
     const char* fault;
     std::size_t repliesHandedOn;
     std::size_t records;
+
+    friend void PrintTo(const FaultCase& faultCase, std::ostream* out) { *out << faultCase.fault; }
 };
 
 class RecorderFaultTest : public CSearchXNRImplTest,

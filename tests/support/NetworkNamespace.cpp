@@ -3,12 +3,15 @@
 #include "ChildProcess.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <ifaddrs.h>
 #include <net/if.h>
 #include <sched.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -77,6 +80,37 @@ bool ConfigureEnd(const std::string& name, const std::string& address, const std
     return RunIp({"link", "set", "dev", name, "up"}, ns, error);
 }
 
+bool IsRunning(const std::string& name) {
+    ifaddrs* entries = nullptr;
+    if (::getifaddrs(&entries) != 0) {
+        return false;
+    }
+    bool running = false;
+    for (const ifaddrs* entry = entries; entry != nullptr; entry = entry->ifa_next) {
+        running = running || (name == entry->ifa_name && (entry->ifa_flags & IFF_RUNNING) != 0);
+    }
+    ::freeifaddrs(entries);
+    return running;
+}
+
+// A new link drops what is sent until the kernel's link watch has seen it come up, which
+// may take up to a second when many links change at once: wait for that.
+bool WaitUntilRunning(const std::string& name, const NetworkNamespace* ns, std::string& error) {
+    std::unique_ptr<NamespaceScope> scope;
+    if (ns != nullptr) {
+        scope = std::make_unique<NamespaceScope>(*ns);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!IsRunning(name)) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            error = name + " did not come up";
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
 } // namespace
 
 std::string EnterPrivateNetworkNamespace() {
@@ -139,7 +173,9 @@ bool ConnectVeth(const NetworkNamespace& peer, const VethOptions& options, std::
                  nullptr, error) &&
            ConfigureEnd(options.localName, options.localAddress, options.localMac, nullptr,
                         error) &&
-           ConfigureEnd(options.peerName, options.peerAddress, options.peerMac, &peer, error);
+           ConfigureEnd(options.peerName, options.peerAddress, options.peerMac, &peer, error) &&
+           WaitUntilRunning(options.localName, nullptr, error) &&
+           WaitUntilRunning(options.peerName, &peer, error);
 }
 
 } // namespace ferrow::test

@@ -91,8 +91,8 @@ struct VethOptions {
     std::string peerName = "eth0";
 };
 
-// A veth pair from the calling thread's namespace to peer, MACs and addresses set and
-// both ends up. The pair goes away with the peer namespace.
+// A veth pair from the calling thread's namespace to peer, MACs and addresses set, both
+// ends up and ready to carry datagrams. The pair goes away with the peer namespace.
 bool ConnectVeth(const NetworkNamespace& peer, const VethOptions& options, std::string& error);
 
 } // namespace ferrow::test

@@ -37,10 +37,6 @@ sockaddr_in SocketAddress(std::uint32_t networkAddress, std::uint16_t port) {
     return address;
 }
 
-bool Bind(SocketHandle socket, const sockaddr_in& address) {
-    return ::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-}
-
 } // namespace
 
 Recorder::Recorder(RecorderOptions options)
@@ -68,12 +64,12 @@ bool Recorder::Open(std::string& error) {
         return false;
     }
     socket_api::SetIntOption(m_recvSocket, SOL_SOCKET, SO_REUSEADDR, 1);
-    if (!Bind(m_recvSocket, SocketAddress(htonl(INADDR_ANY), kDiscoveryPort))) {
+    if (!socket_api::Bind(m_recvSocket, SocketAddress(htonl(INADDR_ANY), kDiscoveryPort))) {
         error = "cannot bind UDP port " + std::to_string(kDiscoveryPort);
         return false;
     }
     socket_api::SetIntOption(m_sendSocket, SOL_SOCKET, SO_BROADCAST, 1);
-    if (!Bind(m_sendSocket, SocketAddress(ownAddress, 0))) {
+    if (!socket_api::Bind(m_sendSocket, SocketAddress(ownAddress, 0))) {
         error = "cannot bind to " + m_options.address;
         return false;
     }
@@ -96,8 +92,8 @@ bool Recorder::SendRound(const std::function<bool()>& stopRequested) {
             return false;
         }
         first = false;
-        ::sendto(m_sendSocket, reply.data(), static_cast<int>(reply.size()), 0,
-                 reinterpret_cast<const sockaddr*>(&destination), sizeof destination);
+        socket_api::SendDatagram(m_sendSocket, reply.data(), static_cast<int>(reply.size()),
+                                 destination);
     }
     return true;
 }

@@ -6,6 +6,7 @@
 #include "RecorderOptions.h"
 #include "discovery/AdapterSource.h"
 #include "discovery/CNetImpl.h"
+#include "discovery/SocketApi.h"
 #include "discovery/TextConversion.h"
 
 #include <CLI/CLI.hpp>
@@ -108,6 +109,11 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, RequestStop);
     std::signal(SIGTERM, RequestStop);
 
+    const ferrow::socket_api::SocketLibraryScope socketLibrary;
+    if (!socketLibrary.Started()) {
+        std::cerr << "ferrow-recorder: cannot start the socket library\n";
+        return 1;
+    }
     ferrow::recorder::Recorder recorder(options);
     std::string error;
     if (!recorder.Open(error)) {
