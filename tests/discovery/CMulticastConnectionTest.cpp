@@ -3,6 +3,7 @@
 #include "DatagramSender.h"
 #include "NetworkNamespace.h"
 #include "ProbeCapture.h"
+#include "UdpPortHolder.h"
 #include "discovery/DiscoveryProtocol.h"
 #include "discovery/Ipv4Address.h"
 
@@ -30,11 +31,9 @@ protected:
     void SetUp() override {
         FERROW_ENTER_PRIVATE_NETWORK();
         std::string error;
-        m_peer = test::NetworkNamespace::Create(error);
+        m_peer = test::ConnectPeer(
+            {"lan0", std::string(kLocal) + "/24", std::string(kPeer) + "/24"}, error);
         ASSERT_TRUE(m_peer) << error;
-        ASSERT_TRUE(test::ConnectVeth(
-            *m_peer, {"lan0", std::string(kLocal) + "/24", std::string(kPeer) + "/24"}, error))
-            << error;
         m_sender = test::DatagramSender::Open(m_peer.get(), kPeer, error);
         ASSERT_TRUE(m_sender) << error;
     }
@@ -104,17 +103,15 @@ TEST_F(CMulticastConnectionTest, TwoEndpointsBindThePortAtOnceAndBothHearABroadc
 }
 
 TEST_F(CMulticastConnectionTest, PortHeldWithoutAddressReuseMakesOpenFail) {
-    const int holder = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-    sockaddr_in any{};
-    any.sin_family = AF_INET;
-    any.sin_port = htons(kDiscoveryPort);
-    ASSERT_EQ(::bind(holder, reinterpret_cast<const sockaddr*>(&any), sizeof any), 0);
+    std::string error;
+    auto holder = test::UdpPortHolder::Hold(kDiscoveryPort, nullptr, error);
+    ASSERT_TRUE(holder) << error;
 
     CMulticastConnection connection;
     EXPECT_FALSE(OpenOnLocal(connection));
     EXPECT_FALSE(connection.IsOpen());
     EXPECT_EQ(connection.Receive(m_buffer, kReceiveBufferSize, 10), -1);
-    ::close(holder);
+    holder.reset();
 
     // Nothing was left bound: the port can be had again.
     CMulticastConnection later;

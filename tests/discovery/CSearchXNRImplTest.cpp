@@ -3,15 +3,12 @@
 #include "NetworkNamespace.h"
 #include "ProbeCapture.h"
 #include "RecordingFrame.h"
+#include "UdpPortHolder.h"
 #include "discovery/DiscoveryProtocol.h"
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 namespace ferrow {
 namespace {
@@ -67,15 +64,11 @@ protected:
                                                     const std::string& local,
                                                     const std::string& peer,
                                                     const std::string& peerMac = "") {
-        std::string error;
-        auto ns = test::NetworkNamespace::Create(error);
-        EXPECT_TRUE(ns) << error;
         test::VethOptions veth(link, local + "/24", peer + "/24");
         veth.peerMac = peerMac;
-        if (ns && !test::ConnectVeth(*ns, veth, error)) {
-            ADD_FAILURE() << error;
-            return nullptr;
-        }
+        std::string error;
+        auto ns = test::ConnectPeer(veth, error);
+        EXPECT_TRUE(ns) << error;
         return ns;
     }
 
@@ -197,17 +190,13 @@ TEST_F(CSearchXNRImplTest, ZeroLengthDatagramEndsTheSearch) {
 }
 
 TEST_F(CSearchXNRImplTest, PortHeldWithoutAddressReuseEndsTheSearchBeforeAnythingIsSent) {
-    const int holder = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-    sockaddr_in any{};
-    any.sin_family = AF_INET;
-    any.sin_port = htons(kDiscoveryPort);
-    ASSERT_EQ(::bind(holder, reinterpret_cast<const sockaddr*>(&any), sizeof any), 0);
     std::string error;
+    auto holder = test::UdpPortHolder::Hold(kDiscoveryPort, nullptr, error);
+    ASSERT_TRUE(holder) << error;
     auto capture = test::ProbeCapture::Open(m_peer.get(), error);
     ASSERT_TRUE(capture) << error;
 
     const auto took = m_frame.TimedSearch(kLocal);
-    ::close(holder);
     EXPECT_LT(took, 200ms);
     EXPECT_FALSE(capture->Next(300ms)) << "a probe was sent";
     EXPECT_EQ(m_frame.searchStart, SearchStart::EndpointNotOpened);
@@ -240,9 +229,9 @@ TEST_F(CSearchXNRImplTest, ReplyArrivingThroughASecondAdapterIsTaken) {
 }
 
 TEST_F(CSearchXNRImplTest, SearchEndsTenSecondsAfterTheProbeWhateverKeepsArriving) {
-    m_sender->BroadcastRepeatedly(ReplyBytes("10.41.0.2"), 250ms);
+    auto chatty = StartRecorder({"--fault", "chatty", "--gap", "250"});
+    ASSERT_TRUE(chatty);
     const auto took = m_frame.TimedSearch(kLocal);
-    m_sender->Stop();
     EXPECT_GE(took, 9900ms);
     EXPECT_LT(took, 11500ms);
     EXPECT_GT(RepliesBeyondEcho(m_frame).size(), 20u);

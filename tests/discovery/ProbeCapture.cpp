@@ -23,13 +23,8 @@ std::string AddressText(in_addr address) {
 } // namespace
 
 std::unique_ptr<ProbeCapture> ProbeCapture::Open(const NetworkNamespace* ns, std::string& error) {
-    std::unique_ptr<NamespaceScope> scope;
-    if (ns != nullptr) {
-        scope = std::make_unique<NamespaceScope>(*ns);
-    }
-    const int socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+    const int socket = test::OpenUdpSocketIn(ns, error);
     if (socket < 0) {
-        error = std::string("socket: ") + std::strerror(errno);
         return nullptr;
     }
     const int on = 1;

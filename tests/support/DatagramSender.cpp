@@ -13,17 +13,8 @@ namespace ferrow::test {
 
 std::unique_ptr<DatagramSender>
 DatagramSender::Open(const NetworkNamespace* ns, const std::string& address, std::string& error) {
-    std::unique_ptr<NamespaceScope> scope;
-    if (ns != nullptr) {
-        scope = std::make_unique<NamespaceScope>(*ns);
-        if (!scope->Entered()) {
-            error = "cannot enter the sender's namespace";
-            return nullptr;
-        }
-    }
-    const int socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+    const int socket = OpenUdpSocketIn(ns, error);
     if (socket < 0) {
-        error = std::string("socket: ") + std::strerror(errno);
         return nullptr;
     }
     const int on = 1;
@@ -65,17 +56,6 @@ void DatagramSender::BroadcastLater(std::vector<Step> steps, std::uint16_t port)
                 return;
             }
             Broadcast(step.bytes, port);
-        }
-    });
-}
-
-void DatagramSender::BroadcastRepeatedly(std::string bytes, std::chrono::milliseconds interval,
-                                         std::uint16_t port) {
-    Stop();
-    m_thread = std::jthread([this, bytes = std::move(bytes), interval, port](std::stop_token stop) {
-        while (!stop.stop_requested()) {
-            Broadcast(bytes, port);
-            std::this_thread::sleep_for(interval);
         }
     });
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 // A UDP sender of the test's own, for datagrams that no recorder would send: broadcasts
-// from a chosen address in a chosen namespace, now or on a schedule of its own thread.
+// from a chosen address in a chosen namespace, now or on a schedule of its own thread
+// (Stop cancels what is left of a schedule).
 
 #include <chrono>
 #include <cstdint>
@@ -36,9 +37,6 @@ public:
 
     // Sends the steps on a thread of its own, starting now; Join waits for the last.
     void BroadcastLater(std::vector<Step> steps, std::uint16_t port = 2900);
-    // Keeps sending bytes every interval, on a thread of its own, until Stop.
-    void BroadcastRepeatedly(std::string bytes, std::chrono::milliseconds interval,
-                             std::uint16_t port = 2900);
     void Join();
     void Stop();
 

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <ifaddrs.h>
 #include <net/if.h>
+#include <netinet/in.h>
 #include <sched.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -176,6 +177,30 @@ bool ConnectVeth(const NetworkNamespace& peer, const VethOptions& options, std::
            ConfigureEnd(options.peerName, options.peerAddress, options.peerMac, &peer, error) &&
            WaitUntilRunning(options.localName, nullptr, error) &&
            WaitUntilRunning(options.peerName, &peer, error);
+}
+
+std::unique_ptr<NetworkNamespace> ConnectPeer(const VethOptions& options, std::string& error) {
+    auto peer = NetworkNamespace::Create(error);
+    if (peer && !ConnectVeth(*peer, options, error)) {
+        return nullptr;
+    }
+    return peer;
+}
+
+int OpenUdpSocketIn(const NetworkNamespace* ns, std::string& error) {
+    std::unique_ptr<NamespaceScope> scope;
+    if (ns != nullptr) {
+        scope = std::make_unique<NamespaceScope>(*ns);
+        if (!scope->Entered()) {
+            error = SystemError("entering the namespace");
+            return -1;
+        }
+    }
+    const int socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+    if (socket < 0) {
+        error = SystemError("socket");
+    }
+    return socket;
 }
 
 } // namespace ferrow::test

@@ -8,10 +8,8 @@
 //   TEST(MyNetworkTest, Case) {
 //       FERROW_ENTER_PRIVATE_NETWORK();               // skips when not allowed
 //       std::string error;
-//       auto peer = ferrow::test::NetworkNamespace::Create(error);
+//       auto peer = ferrow::test::ConnectPeer({"lan0", "10.9.0.1/24", "10.9.0.2/24"}, error);
 //       ASSERT_TRUE(peer) << error;
-//       ASSERT_TRUE(ferrow::test::ConnectVeth(
-//           *peer, {"lan0", "10.9.0.1/24", "10.9.0.2/24"}, error)) << error;
 //       auto recorder = ferrow::test::ChildProcess::StartRecorder(
 //           {"--address", "10.9.0.2"}, peer.get(), error);
 //       ASSERT_TRUE(recorder) << error;
@@ -94,5 +92,12 @@ struct VethOptions {
 // A veth pair from the calling thread's namespace to peer, MACs and addresses set, both
 // ends up and ready to carry datagrams. The pair goes away with the peer namespace.
 bool ConnectVeth(const NetworkNamespace& peer, const VethOptions& options, std::string& error);
+
+// A new namespace linked to the calling thread's by ConnectVeth. Null on failure.
+std::unique_ptr<NetworkNamespace> ConnectPeer(const VethOptions& options, std::string& error);
+
+// An IPv4 UDP socket (close-on-exec) opened inside ns (null: here), or -1 with the reason
+// in error.
+int OpenUdpSocketIn(const NetworkNamespace* ns, std::string& error);
 
 } // namespace ferrow::test

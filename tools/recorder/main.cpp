@@ -90,8 +90,12 @@ int main(int argc, char** argv) {
                                               {"wrong-root", Fault::WrongRoot},
                                               {"duplicate-ip", Fault::DuplicateIp},
                                               {"chatty", Fault::Chatty}};
-    app.add_option("--fault", options.fault, "a deliberate fault in the replies")
-        ->transform(CLI::CheckedTransformer(faults, CLI::ignore_case));
+    app.add_option("--fault", options.fault,
+                   "a deliberate fault in the replies: none, no-signature, oversize, "
+                   "truncated, nul-inside, wrong-root, duplicate-ip, chatty (keeps answering "
+                   "every --gap ms, 200 when 0, until stopped)")
+        ->transform(CLI::CheckedTransformer(faults, CLI::ignore_case).description(""))
+        ->option_text("MODE");
     app.add_option("--oversize-bytes", options.oversizeBytes,
                    "size of the datagrams of --fault oversize")
         ->check(CLI::Range(1, 65000))
