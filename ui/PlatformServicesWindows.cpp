@@ -13,7 +13,8 @@ void SystemPlatformServices::StartSession() {
     // Failures here do not stop start-up: the window works without them.
     static_cast<void>(::CoInitialize(nullptr));
     static_cast<void>(::DefWindowProcW(nullptr, 0, 0, 0));
-    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES | ICC_COOL_CLASSES};
+    INITCOMMONCONTROLSEX controls{static_cast<DWORD>(sizeof(INITCOMMONCONTROLSEX)),
+                                  ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     ::InitCommonControlsEx(&controls);
 }
 
