@@ -37,12 +37,11 @@ CMainFrame::CMainFrame(const FrameServices& services) : m_services(services) {
 }
 
 CMainFrame::~CMainFrame() {
-    // The children die after this body; their last signals must not reach a dead frame.
-    for (QObject* child : {static_cast<QObject*>(m_tree), static_cast<QObject*>(m_deviceList),
-                           static_cast<QObject*>(m_paneContainer)}) {
-        if (child != nullptr) {
-            disconnect(child, nullptr, this, nullptr);
-        }
+    // The children die after this body; what they send meanwhile must not reach the frame.
+    if (m_tree != nullptr) {
+        m_tree->disconnect(this);
+        m_deviceList->disconnect(this);
+        m_paneContainer->disconnect(this);
     }
     HandleDestroy();
 }
