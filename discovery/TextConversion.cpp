@@ -23,6 +23,19 @@ constexpr bool IsAscii16(char16_t c) {
     return c < 0x80;
 }
 
+// Widens every byte as it stands and tells whether all were ASCII. One pass without an
+// early exit, so that the compiler can vectorise it: replies are almost always ASCII.
+bool WidenAscii(std::string_view narrow, std::u16string& wide) {
+    wide.resize(narrow.size());
+    unsigned char seen = 0;
+    for (std::size_t i = 0; i < narrow.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(narrow[i]);
+        seen |= byte;
+        wide[i] = byte;
+    }
+    return seen < 0x80;
+}
+
 } // namespace
 
 #ifdef _WIN32
@@ -30,8 +43,9 @@ constexpr bool IsAscii16(char16_t c) {
 // The thread's ANSI code page; called without flags, the system puts U+FFFD (or the code
 // page's default character) in place of what it cannot map.
 std::u16string NarrowToUtf16(std::string_view narrow) {
-    if (std::all_of(narrow.begin(), narrow.end(), IsAscii)) {
-        return std::u16string(narrow.begin(), narrow.end());
+    std::u16string wide;
+    if (WidenAscii(narrow, wide)) {
+        return wide;
     }
     if (narrow.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
         return {};
@@ -42,7 +56,7 @@ std::u16string NarrowToUtf16(std::string_view narrow) {
     if (wideLength <= 0) {
         return {};
     }
-    std::u16string wide(static_cast<std::size_t>(wideLength), u'\0');
+    wide.assign(static_cast<std::size_t>(wideLength), u'\0');
     ::MultiByteToWideChar(CP_THREAD_ACP, 0, narrow.data(), narrowLength,
                           reinterpret_cast<wchar_t*>(wide.data()), wideLength);
     return wide;
@@ -93,17 +107,19 @@ void AppendCodePoint(std::u16string& wide, char32_t codePoint) {
 // The locale's narrow character set, one code point at a time; a byte that does not start
 // a valid character becomes U+FFFD and decoding goes on after it.
 std::u16string NarrowToUtf16(std::string_view narrow) {
-    const auto firstOther = std::find_if_not(narrow.begin(), narrow.end(), IsAscii);
-    std::u16string wide(narrow.begin(), firstOther);
-    if (firstOther == narrow.end()) {
+    std::u16string wide;
+    if (WidenAscii(narrow, wide)) {
         return wide;
     }
-    wide.reserve(narrow.size());
+    const auto firstOther = std::find_if_not(narrow.begin(), narrow.end(), IsAscii);
+    wide.resize(static_cast<std::size_t>(firstOther - narrow.begin()));
     std::mbstate_t state{};
     const char* next = &*firstOther;
     const char* const end = narrow.data() + narrow.size();
     while (next < end) {
-        if (IsAscii(*next) && std::mbsinit(&state)) {
+        // The narrow sets a locale may use are stateless: an ASCII byte between two
+        // characters stands for itself.
+        if (IsAscii(*next)) {
             wide += static_cast<char16_t>(*next++);
             continue;
         }
