@@ -8,12 +8,40 @@
 
 namespace ferrow {
 
+namespace {
+
+// The units before the terminating NUL (0 for null), four to a step: this runs over
+// every reply before anything else.
+std::size_t TextLength(TextArg text) {
+    if (text == nullptr) {
+        return 0;
+    }
+    const char16_t* unit = text;
+    for (;; unit += 4) {
+        if (unit[0] == 0) {
+            break;
+        }
+        if (unit[1] == 0) {
+            return static_cast<std::size_t>(unit + 1 - text);
+        }
+        if (unit[2] == 0) {
+            return static_cast<std::size_t>(unit + 2 - text);
+        }
+        if (unit[3] == 0) {
+            return static_cast<std::size_t>(unit + 3 - text);
+        }
+    }
+    return static_cast<std::size_t>(unit - text);
+}
+
+} // namespace
+
 CXmlDoc::CXmlDoc() {
     LoadText(nullptr);
 }
 
 bool CXmlDoc::LoadText(TextArg text) {
-    const std::u16string_view source = text != nullptr ? std::u16string_view(text) : u"";
+    const std::u16string_view source(text != nullptr ? text : u"", TextLength(text));
     m_results.clear();
     if (source.size() > kMaxTextLength) {
         m_text.clear();
@@ -69,10 +97,18 @@ std::int32_t CXmlDoc::FindSibling(std::int32_t parent, std::int32_t current, Tex
     if (name == nullptr || name[0] == 0) {
         return candidate;
     }
+    const char16_t* const text = m_text.c_str();
+    const std::u16string_view wanted(name);
     for (; candidate != 0; candidate = m_index.EntryAt(candidate).nextSibling) {
-        TokenScanner scanner(m_text.c_str(), m_index.EntryAt(candidate).start + 1);
+        const std::int32_t nameStart = m_index.EntryAt(candidate).start + 1;
+        // A start tag's name begins right after its '<', so a different first unit
+        // settles it without reading the name.
+        if (text[nameStart] != wanted[0]) {
+            continue;
+        }
+        TokenScanner scanner(text, nameStart);
         scanner.ReadName();
-        if (scanner.MatchName(name)) {
+        if (scanner.MatchName(wanted)) {
             return candidate;
         }
     }
@@ -123,9 +159,20 @@ std::u16string CXmlDoc::ElementText(std::int32_t i) const {
     const std::int32_t contentStart = entry.ContentStart();
     const std::int32_t contentEnd = contentStart + entry.ContentLength();
     const char16_t* const text = m_text.c_str();
+    // Most content is plain text: copied as it is, or with its references resolved
+    // when it has any, and cut into tokens only when markup stands in it.
+    // The end tag's '<' stops the scan at the content's end at the latest.
+    std::int32_t special = contentStart;
+    while (text[special] != u'<' && text[special] != u'&') {
+        ++special;
+    }
     const std::u16string_view content(text + contentStart,
                                       static_cast<std::size_t>(contentEnd - contentStart));
-    if (content.find(u'<') == std::u16string_view::npos) {
+    if (special == contentEnd) {
+        return std::u16string(content);
+    }
+    if (content.find(u'<', static_cast<std::size_t>(special - contentStart)) ==
+        std::u16string_view::npos) {
         return ResolveReferences(content.data(), static_cast<std::int32_t>(content.size()));
     }
 

@@ -5,13 +5,6 @@
 
 namespace ferrow {
 
-std::int32_t ElementIndex::NewEntry() {
-    if (m_nextFree >= m_capacity) {
-        ReserveEntries(0);
-    }
-    return m_nextFree++;
-}
-
 bool ElementIndex::ReserveEntries(std::int32_t n) {
     if (n == 0) {
         // Half as many again as are in use; at least one more, and never past the

@@ -73,7 +73,12 @@ public:
     void ResetEntries() { m_nextFree = 1; }
     // The next index in increasing order, growing the storage first when it is full.
     // The entry's fields are left for the caller to set.
-    std::int32_t NewEntry();
+    std::int32_t NewEntry() {
+        if (m_nextFree >= m_capacity) {
+            ReserveEntries(0);
+        }
+        return m_nextFree++;
+    }
     // Makes room for n entries (for 0: one and a half times the entries in use).
     bool ReserveEntries(std::int32_t n);
     // Raises the capacity towards n, by at most one new segment.

@@ -6,6 +6,7 @@ namespace ferrow {
 
 std::int32_t ElementParser::ParseElements(std::int32_t base) {
     m_base = base;
+    m_baseLevel = m_index.EntryAt(base).Level();
     m_first = 0;
     m_openTags.Clear();
     TokenScanner scanner(m_text.c_str(), 0);
@@ -30,7 +31,9 @@ std::int32_t ElementParser::ParseElements(std::int32_t base) {
             }
             break;
         case TokenKind::EndOfText:
-            CloseUnended(0, static_cast<std::int32_t>(m_text.size()));
+            if (m_openTags.Depth() > 0) {
+                CloseUnended(0, static_cast<std::int32_t>(m_text.size()));
+            }
             return m_first;
         default:
             break; // text, comments, processing instructions, CDATA, document type
@@ -39,8 +42,7 @@ std::int32_t ElementParser::ParseElements(std::int32_t base) {
 }
 
 void ElementParser::OpenElement(const NodeToken& token, const TokenScanner& scanner) {
-    const std::uint32_t level =
-        m_index.EntryAt(m_base).Level() + static_cast<std::uint32_t>(m_openTags.Depth());
+    const std::uint32_t level = m_baseLevel + static_cast<std::uint32_t>(m_openTags.Depth());
     // Markup the packed fields cannot hold stays out of the index.
     if (token.length > kMaxStartTagLength) {
         RecordFault(ResultName::StartTagTooLong, token.start);
@@ -103,15 +105,14 @@ void ElementParser::CloseElement(const NodeToken& token, const TokenScanner& sca
     ElementEntry& entry = m_index.EntryAt(m_openTags.At(position).element);
     entry.length = token.start + token.length - entry.start;
     entry.SetTagLengths(entry.StartTagLength(), token.length);
-    CloseUnended(position, scanner.NameStart() - 1); // where the end tag's '/' stands
+    if (position < m_openTags.Depth()) {
+        CloseUnended(position, scanner.NameStart() - 1); // where the end tag's '/' stands
+    }
     m_openTags.Pop();
 }
 
 void ElementParser::CloseUnended(std::int32_t keptDepth, std::int32_t closedAt) {
     const std::int32_t depth = m_openTags.Depth();
-    if (depth == keptDepth) {
-        return;
-    }
     m_index.EntryAt(m_base).Set(IllFormed);
     const std::int32_t keeper = keptDepth > 0 ? m_openTags.At(keptDepth).element : m_base;
 

@@ -58,8 +58,8 @@ private:
 
     void OpenElement(const NodeToken& token, const TokenScanner& scanner);
     void CloseElement(const NodeToken& token, const TokenScanner& scanner);
-    // Closes the open elements above keptDepth without their end tags, closedAt being
-    // where that happened.
+    // Closes the open elements above keptDepth (at least one) without their end tags,
+    // closedAt being where that happened.
     void CloseUnended(std::int32_t keptDepth, std::int32_t closedAt);
     void MarkFault();
     void RecordFault(TextArg name, std::int32_t offset);
@@ -69,6 +69,7 @@ private:
     std::u16string& m_log;
     OpenTagStack& m_openTags;
     std::int32_t m_base = 0;
+    std::uint32_t m_baseLevel = 0;
     std::int32_t m_first = 0;
 };
 

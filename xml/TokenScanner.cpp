@@ -66,9 +66,66 @@ TextArg KindWord(TokenKind kind) {
 } // namespace
 
 TokenKind TokenScanner::NextToken(NodeToken& token) {
+    const char16_t* const text = m_text;
+    const std::int32_t start = m_position;
+    token.start = start;
+    token.empty = false;
+    token.results.clear();
+    auto finish = [&](TokenKind kind, std::int32_t end) {
+        m_position = end;
+        token.kind = kind;
+        token.length = end - start;
+        return kind;
+    };
+
+    const char16_t first = text[start];
+    if (first == 0) {
+        return finish(TokenKind::EndOfText, start);
+    }
+    if (first == u'<') {
+        // A tag with nothing but its name, the common case, is taken here at once;
+        // anything else goes through the full markup scan.
+        const char16_t second = text[start + 1];
+        const bool endTag = second == u'/';
+        if (endTag || Is(second, NameChar)) {
+            std::int32_t delimiter = start + 2;
+            while (!Is(text[delimiter], TagNameEnd)) {
+                ++delimiter;
+            }
+            const bool emptyElement =
+                !endTag && text[delimiter] == u'/' && text[delimiter + 1] == u'>';
+            if (text[delimiter] == u'>' || emptyElement) {
+                m_nameStart = endTag ? start + 2 : start + 1;
+                m_nameEnd = delimiter - 1;
+                token.empty = emptyElement;
+                return finish(endTag ? TokenKind::EndTag : TokenKind::StartTag,
+                              delimiter + (emptyElement ? 2 : 1));
+            }
+        }
+        return ScanMarkup(token);
+    }
+
+    // Character data. Whitespace alone up to the next '<' or the end is a whitespace
+    // run; anything else makes a text run, which from its second unit on ends before a
+    // '<' or just after a '>'.
+    std::int32_t i = start;
+    if (Is(first, Space)) {
+        while (Is(text[i], Space)) {
+            ++i;
+        }
+        if (text[i] == u'<' || text[i] == 0) {
+            return finish(TokenKind::WhitespaceRun, i);
+        }
+    }
+    ++i;
+    while (!Is(text[i], RunEnd)) {
+        ++i;
+    }
+    return finish(TokenKind::TextRun, text[i] == u'>' ? i + 1 : i);
+}
+
+TokenKind TokenScanner::ScanMarkup(NodeToken& token) {
     enum class State {
-        Start,            // nothing seen yet
-        Whitespace,       // in a whitespace run
         AfterLt,          // after '<'
         AfterBang,        // after "<!"
         AfterBangDash,    // after "<!-"
@@ -81,14 +138,11 @@ TokenKind TokenScanner::NextToken(NodeToken& token) {
 
     const char16_t* const text = m_text;
     const std::int32_t start = m_position;
-    std::int32_t i = start;
-    token.start = start;
-    token.empty = false;
-    token.results.clear();
+    std::int32_t i = start + 1;
 
     // Markup whose kind is not yet known counts as malformed until it is.
     TokenKind kind = TokenKind::MarkupError;
-    State state = State::Start;
+    State state = State::AfterLt;
     bool inDocType = false;
     std::u16string_view terminatorHead; // what must stand right before the final '>'
     Quoting quoting = Quoting::None;
@@ -119,43 +173,12 @@ TokenKind TokenScanner::NextToken(NodeToken& token) {
     for (;;) {
         const char16_t unit = text[i];
         if (unit == 0) {
-            if (i == start) {
-                return finish(TokenKind::EndOfText, i);
-            }
-            if (kind == TokenKind::TextRun || kind == TokenKind::WhitespaceRun) {
-                return finish(kind, i);
-            }
             token.results.push_back(
                 {u"unterminated_tag_syntax", inDocType ? u"document_type" : KindWord(kind), start});
             return finish(TokenKind::MarkupError, i);
         }
 
         switch (state) {
-        case State::Start:
-            if (unit == u'<') {
-                state = State::AfterLt;
-            } else if (Is(unit, Space)) {
-                kind = TokenKind::WhitespaceRun;
-                state = State::Whitespace;
-            } else {
-                seek(TokenKind::TextRun, {}, Quoting::None); // a '>' here is not its end
-            }
-            ++i;
-            break;
-
-        case State::Whitespace:
-            while (Is(text[i], Space)) {
-                ++i;
-            }
-            if (text[i] == u'<') {
-                return finish(TokenKind::WhitespaceRun, i);
-            }
-            if (text[i] != 0) {
-                seek(TokenKind::TextRun, {}, Quoting::None);
-                ++i;
-            }
-            break;
-
         case State::AfterLt:
             if (Is(unit, NameChar)) {
                 seek(TokenKind::StartTag, {}, Quoting::AttributeValues);
@@ -279,8 +302,8 @@ TokenKind TokenScanner::NextToken(NodeToken& token) {
                     return finish(kind, i + 1);
                 }
             } else if (text[i] == u'<') {
-                if (kind == TokenKind::TextRun || kind == TokenKind::MarkupError) {
-                    return finish(kind, i);
+                if (kind == TokenKind::MarkupError) {
+                    return finish(kind, i); // malformed markup ends before the next markup
                 }
             } else if (quoting == Quoting::AttributeValues) {
                 const char16_t current = text[i];
@@ -337,24 +360,23 @@ bool TokenScanner::ReadName() {
 }
 
 bool TokenScanner::MatchName(TextArg name) const {
-    return name == nullptr || MatchNameUnits(name, std::u16string_view::npos);
+    return name == nullptr || MatchName(std::u16string_view(name));
 }
 
 bool TokenScanner::MatchName(std::u16string_view name) const {
-    return MatchNameUnits(name.data(), name.size());
-}
-
-bool TokenScanner::MatchNameUnits(const char16_t* name, std::size_t size) const {
-    // Units at and past size read as NUL. A name token never holds a NUL, so a NUL in
-    // name within the token's length is a mismatch.
+    // The name token must equal the start of name, and name may go on only after one of
+    // the five units below (a NUL ends a name as its end does).
     const auto length = static_cast<std::size_t>(m_nameEnd - m_nameStart + 1);
-    const char16_t* token = m_text + m_nameStart;
+    if (length > name.size()) {
+        return false;
+    }
+    const char16_t* const token = m_text + m_nameStart;
     for (std::size_t k = 0; k < length; ++k) {
-        if (k >= size || name[k] != token[k]) {
+        if (token[k] != name[k]) {
             return false;
         }
     }
-    if (length >= size) {
+    if (length == name.size()) {
         return true;
     }
     const char16_t tail = name[length];

@@ -50,7 +50,7 @@ public:
     // Whether the current name token is the whole of name: name may go on only after
     // one of space, '=', '/', '[' or ']'. A null name is any name.
     bool MatchName(TextArg name) const;
-    // The same for a name that ends with the view.
+    // The same for a name that ends where the view ends.
     bool MatchName(std::u16string_view name) const;
 
     std::int32_t Position() const { return m_position; }
@@ -61,8 +61,9 @@ public:
     }
 
 private:
+    // Markup other than a bare start or end tag, from its '<'.
+    TokenKind ScanMarkup(NodeToken& token);
     bool EndsEmptyElement(std::int32_t closing) const;
-    bool MatchNameUnits(const char16_t* name, std::size_t size) const;
 
     std::int32_t m_nameStart;
     std::int32_t m_nameEnd;

@@ -38,6 +38,10 @@ TEST(ResultLogTest, RecordsStopOnceTheLogReachesItsCap) {
     const std::u16string full = log;
     AddResult(log, u"first_tag_syntax", std::nullopt, 2, -1);
     EXPECT_EQ(log, full);
+
+    std::u16string atCap(kResultLogCap, u'x');
+    AddResult(atCap, u"root_has_sibling", std::nullopt, -1, -1);
+    EXPECT_EQ(atCap.size(), kResultLogCap);
 }
 
 TEST(ResultLogTest, TruncatedReplyLeavesItsRecordsInOrder) {

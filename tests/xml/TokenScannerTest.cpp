@@ -111,6 +111,16 @@ TEST(TokenScannerTest, EmptyElementNeedsSlashAfterNameSpaceOrQuote) {
     EXPECT_FALSE(Scan(u"<ab/c/>")[0].empty);
 }
 
+TEST(TokenScannerTest, SlashesAfterTheNameDoNotAlwaysCloseTheElement) {
+    EXPECT_EQ(Scan(u"<a//><b/x>"),
+              (std::vector<Token>{Tk(K::StartTag, u"<a//>"), Tk(K::StartTag, u"<b/x>")}));
+    EXPECT_EQ(Scan(u"</a/></ >"),
+              (std::vector<Token>{Tk(K::EndTag, u"</a/>"), Tk(K::EndTag, u"</ >")}));
+    EXPECT_EQ(Scan(u"x<a/"),
+              (std::vector<Token>{Tk(K::TextRun, u"x"),
+                                  Fault(u"<a/", {u"unterminated_tag_syntax:start_tag@1"})}));
+}
+
 TEST(TokenScannerTest, GreaterThanInsideAQuotedValueIsOrdinary) {
     EXPECT_EQ(Scan(u"<a x='1>2'>t"),
               (std::vector<Token>{Tk(K::StartTag, u"<a x='1>2'>"), Tk(K::TextRun, u"t")}));
