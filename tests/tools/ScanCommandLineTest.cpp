@@ -240,6 +240,12 @@ TEST_F(ScanCommandLine, AnAddressOfAnotherHostExitsThreeAndSaysWhy) {
     EXPECT_NE(run.err.find("--list-adapters"), std::string::npos) << run.err;
 }
 
+TEST_F(ScanCommandLine, AllWithoutAnyAddressExitsThreeAndSaysWhy) {
+    const ScanRun run = RunScan({"--all"}); // only lo here, which is never listed
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_NE(run.err.find("no adapter has an IPv4 address"), std::string::npos) << run.err;
+}
+
 TEST_F(ScanCommandLine, UsageErrorsExitTwoWithAMessage) {
     AddPeer("lan0", "10.61.0.1", "02:00:00:61:00:01", "10.61.0.2");
     const ScanRun bare = RunScan({});
