@@ -1,6 +1,7 @@
 // Replies per second for CXmlDoc and three peer parsers on the same reply texts, and
 // characters per second on one large document. Run without arguments; Google Benchmark
 // flags (e.g. --benchmark_filter=replies/plain) pass through.
+#include "RateReport.h"
 #include "ReplyCorpus.h"
 #include "ReplyReaders.h"
 
@@ -16,7 +17,6 @@ using namespace ferrow::bench;
 
 constexpr std::size_t kRepliesPerKind = 256;
 constexpr std::size_t kLargeDocumentBytes = 12u << 20;
-constexpr const char* kReaderNames[] = {"ferrow", "pugixml", "rapidxml", "tinyxml2"};
 
 // The peers cannot skip the text ahead of the XML, so they get the bytes after the
 // signature; CXmlDoc gets the whole text, signature included, as the program does.
@@ -106,51 +106,6 @@ void PrintAgreement(const std::map<std::string, std::vector<ReplyText>>& corpora
                     replies.size());
     }
     std::printf("\n");
-}
-
-class RateCollector : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const auto rate = run.counters.find("items_per_second");
-            if (run.run_type == Run::RT_Iteration && rate != run.counters.end()) {
-                m_rates[run.benchmark_name()] = rate->second.value;
-            }
-        }
-    }
-    const std::map<std::string, double>& Rates() const { return m_rates; }
-
-private:
-    std::map<std::string, double> m_rates;
-};
-
-void PrintRatios(const std::map<std::string, double>& rates, const std::vector<std::string>& groups,
-                 const char* unit) {
-    std::printf("\n%-22s", unit);
-    for (const char* reader : kReaderNames) {
-        std::printf(" %12s", reader);
-    }
-    std::printf("   ferrow / pugixml, rapidxml, tinyxml2\n");
-    for (const std::string& group : groups) {
-        double value[4] = {};
-        for (int k = 0; k < 4; ++k) {
-            const auto found = rates.find(group + "/" + kReaderNames[k]);
-            value[k] = found != rates.end() ? found->second : 0.0;
-        }
-        if (value[0] == 0.0) {
-            continue;
-        }
-        std::printf("%-22s", group.c_str());
-        for (double v : value) {
-            std::printf(" %12.4g", v);
-        }
-        std::printf("  ");
-        for (int k = 1; k < 4; ++k) {
-            std::printf(" %7.2fx", value[k] > 0.0 ? value[0] / value[k] : 0.0);
-        }
-        std::printf("\n");
-    }
 }
 
 } // namespace
