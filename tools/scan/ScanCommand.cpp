@@ -31,7 +31,10 @@ int SearchAddresses(ScanFrame& frame, const std::vector<std::string>& addresses,
     for (const std::string& failure : failures) {
         err << "ferrow-scan: " << failure << '\n';
     }
-    WriteRows(out, frame.Results().Rows(), format);
+    // Rows only when something was searched: "nothing found" would be untrue otherwise.
+    if (failures.size() < addresses.size()) {
+        WriteRows(out, frame.Results().Rows(), format);
+    }
     return failures.empty() ? kExitSuccess : kExitEndpoint;
 }
 
