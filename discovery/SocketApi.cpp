@@ -123,6 +123,10 @@ void RequestReceiveQueue(SocketHandle socket, int bytes) {
 
 int WaitForReadable(SocketHandle socket, int timeoutMs) {
     // poll rather than select: a descriptor past FD_SETSIZE must not write out of bounds.
+    // poll would wait on a closed (negative) descriptor; select fails on it at once.
+    if (socket < 0) {
+        return -1;
+    }
     pollfd entry{socket, POLLIN, 0};
     const int result = ::poll(&entry, 1, timeoutMs < 0 ? 0 : timeoutMs);
     if (result == 0) {

@@ -196,7 +196,10 @@ TEST_F(CMulticastConnectionTest, CloseTwiceClosesNothingTheSecondTime) {
     const int reusedA = ::socket(AF_INET, SOCK_DGRAM, 0);
     const int reusedB = ::socket(AF_INET, SOCK_DGRAM, 0);
     connection->Close();
-    EXPECT_EQ(connection->Receive(m_buffer, kReceiveBufferSize, 10), -1);
+    const Clock::time_point start = Clock::now();
+    EXPECT_EQ(connection->Receive(m_buffer, kReceiveBufferSize, 1000), -1);
+    EXPECT_EQ(connection->WaitReadable(1000), -1);
+    EXPECT_LT(Since(start), 500ms) << "a closed endpoint does not wait";
     connection.reset();
     EXPECT_NE(::fcntl(reusedA, F_GETFD), -1);
     EXPECT_NE(::fcntl(reusedB, F_GETFD), -1);
