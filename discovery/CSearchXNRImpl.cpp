@@ -37,7 +37,7 @@ SearchStart SearchForReplies(const std::string& localAddress,
                          kWaitTimeoutMs)) {
         return SearchStart::EndpointNotOpened;
     }
-    if (connection.SendTo(kProbeSignature.data(), kProbeSignatureLength, 0,
+    if (connection.SendTo(kProbeSignatureText.data(), kProbeSignatureLength, 0,
                           reinterpret_cast<const sockaddr*>(&destination),
                           kSocketAddressLength) != kProbeSignatureLength) {
         connection.Close();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -8,13 +7,11 @@ namespace ferrow {
 
 // The probe's payload, which also opens every reply: 8 ASCII bytes, no terminator.
 inline constexpr std::string_view kProbeSignatureText = "80503736";
-inline constexpr std::array<char, 8> kProbeSignature = {'8', '0', '5', '0', '3', '7', '3', '6'};
-inline constexpr int kProbeSignatureLength = static_cast<int>(kProbeSignature.size());
+inline constexpr int kProbeSignatureLength = static_cast<int>(kProbeSignatureText.size());
 
 // Probe destination and the port every reply is read from.
 inline constexpr std::uint16_t kDiscoveryPort = 2900;
 inline constexpr std::uint32_t kBroadcastAddress = 0xFFFFFFFFu; // 255.255.255.255, any byte order
-inline constexpr std::string_view kBroadcastAddressText = "255.255.255.255";
 
 // At most this many bytes of a datagram are read; a larger datagram ends the search.
 inline constexpr int kReceiveBufferSize = 1024;
