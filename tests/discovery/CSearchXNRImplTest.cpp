@@ -7,6 +7,7 @@
 #include "discovery/DiscoveryProtocol.h"
 
 #include <algorithm>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -208,6 +209,28 @@ TEST_F(CSearchXNRImplTest, AddressThatIsNotLocalEndsTheSearchAtOnce) {
     EXPECT_LT(took, 200ms);
     EXPECT_EQ(m_frame.searchStart, SearchStart::EndpointNotOpened);
     EXPECT_TRUE(m_frame.replies.empty());
+}
+
+// With non-local binding allowed (in this namespace only), a foreign address can be bound
+// but a broadcast from it has no way out: the probe send fails.
+TEST_F(CSearchXNRImplTest, ProbeThatCannotBeSentEndsTheSearchAtOnce) {
+    {
+        std::ofstream nonlocalBind("/proc/sys/net/ipv4/ip_nonlocal_bind");
+        nonlocalBind << "1\n";
+        ASSERT_TRUE(nonlocalBind.flush()) << "cannot allow non-local binding";
+    }
+    std::string error;
+    auto capture = test::ProbeCapture::Open(m_peer.get(), error);
+    ASSERT_TRUE(capture) << error;
+    m_sender->BroadcastLater({{50ms, ReplyBytes("10.41.0.2")}});
+
+    const auto took = m_frame.TimedSearch("10.41.0.77");
+    EXPECT_EQ(m_frame.searchStart, SearchStart::ProbeNotSent);
+    EXPECT_LT(took, 40ms);
+    EXPECT_TRUE(m_frame.replies.empty());
+    while (const auto seen = capture->Next(100ms)) {
+        EXPECT_NE(seen->bytes, "80503736") << "a probe was sent";
+    }
 }
 
 TEST_F(CSearchXNRImplTest, ReplyArrivingThroughASecondAdapterIsTaken) {
