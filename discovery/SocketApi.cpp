@@ -33,17 +33,23 @@ std::uint32_t InetAddr(const char* text) {
     return ::inet_addr(text);
 }
 
-#ifdef _WIN32
-
-SocketLibraryScope::SocketLibraryScope() {
-    WSADATA data;
-    m_started = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
-}
+SocketLibraryScope::SocketLibraryScope() : m_started(StartSocketLibrary()) {}
 
 SocketLibraryScope::~SocketLibraryScope() {
     if (m_started) {
-        ::WSACleanup();
+        StopSocketLibrary();
     }
+}
+
+#ifdef _WIN32
+
+bool StartSocketLibrary() {
+    WSADATA data;
+    return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+}
+
+void StopSocketLibrary() {
+    ::WSACleanup();
 }
 
 bool SetReceiveTimeoutMs(SocketHandle socket, int timeoutMs) {
@@ -97,9 +103,11 @@ void CloseSocket(SocketHandle socket) {
 
 #else
 
-SocketLibraryScope::SocketLibraryScope() : m_started(true) {}
+bool StartSocketLibrary() {
+    return true;
+}
 
-SocketLibraryScope::~SocketLibraryScope() = default;
+void StopSocketLibrary() {}
 
 bool SetReceiveTimeoutMs(SocketHandle socket, int timeoutMs) {
     timeval value{};

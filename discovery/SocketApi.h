@@ -28,8 +28,13 @@ inline constexpr socklen_t kSocketAddressLength = static_cast<socklen_t>(sizeof(
 
 namespace socket_api {
 
-// Starts the socket library for the scope's life where the platform needs it (Winsock
-// 2.2); programs other than the window, which does this itself, hold one in main.
+// Starts the socket library where the platform needs one (Winsock 2.2); true when it
+// runs. Each successful start is matched by one stop.
+bool StartSocketLibrary();
+void StopSocketLibrary();
+
+// Holds the socket library for the scope's life; the command-line programs hold one in
+// main, the window starts and stops it around its run.
 class SocketLibraryScope {
 public:
     SocketLibraryScope();

@@ -22,6 +22,9 @@ public:
     void StartSockets() override;
     void StopSockets() override;
     void StopSession() override;
+
+private:
+    bool m_socketsStarted = false;
 };
 
 } // namespace ferrow

@@ -8,11 +8,7 @@ void SystemPlatformServices::StartSession() {
     std::setlocale(LC_ALL, "");
 }
 
-// Sockets need no start-up here, and COM and the common controls do not exist.
-void SystemPlatformServices::StartSockets() {}
-
-void SystemPlatformServices::StopSockets() {}
-
+// COM and the common controls do not exist here.
 void SystemPlatformServices::StopSession() {}
 
 } // namespace ferrow

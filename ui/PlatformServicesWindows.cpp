@@ -4,7 +4,6 @@
 #include <commctrl.h>
 #include <objbase.h>
 #include <windows.h>
-#include <winsock2.h>
 
 namespace ferrow {
 
@@ -16,16 +15,6 @@ void SystemPlatformServices::StartSession() {
     INITCOMMONCONTROLSEX controls{static_cast<DWORD>(sizeof(INITCOMMONCONTROLSEX)),
                                   ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     ::InitCommonControlsEx(&controls);
-}
-
-void SystemPlatformServices::StartSockets() {
-    // Without sockets every search fails on its own and the list stays empty.
-    WSADATA data{};
-    static_cast<void>(::WSAStartup(MAKEWORD(2, 2), &data));
-}
-
-void SystemPlatformServices::StopSockets() {
-    ::WSACleanup();
 }
 
 void SystemPlatformServices::StopSession() {
