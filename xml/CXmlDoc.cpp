@@ -1,5 +1,6 @@
 #include "xml/CXmlDoc.h"
 
+#include "xml/CharScan.h"
 #include "xml/EntityCodec.h"
 #include "xml/ResultLog.h"
 
@@ -10,28 +11,9 @@ namespace ferrow {
 
 namespace {
 
-// The units before the terminating NUL (0 for null), four to a step: this runs over
-// every reply before anything else.
+// The units before the terminating NUL (0 for null).
 std::size_t TextLength(TextArg text) {
-    if (text == nullptr) {
-        return 0;
-    }
-    const char16_t* unit = text;
-    for (;; unit += 4) {
-        if (unit[0] == 0) {
-            break;
-        }
-        if (unit[1] == 0) {
-            return static_cast<std::size_t>(unit + 1 - text);
-        }
-        if (unit[2] == 0) {
-            return static_cast<std::size_t>(unit + 2 - text);
-        }
-        if (unit[3] == 0) {
-            return static_cast<std::size_t>(unit + 3 - text);
-        }
-    }
-    return static_cast<std::size_t>(unit - text);
+    return text != nullptr ? UnitsBeforeNul(text) : 0;
 }
 
 } // namespace
@@ -97,18 +79,10 @@ std::int32_t CXmlDoc::FindSibling(std::int32_t parent, std::int32_t current, Tex
     if (name == nullptr || name[0] == 0) {
         return candidate;
     }
-    const char16_t* const text = m_text.c_str();
-    const std::u16string_view wanted(name);
+    const NameMatcher wanted(m_text, name);
     for (; candidate != 0; candidate = m_index.EntryAt(candidate).nextSibling) {
-        const std::int32_t nameStart = m_index.EntryAt(candidate).start + 1;
-        // A start tag's name begins right after its '<', so a different first unit
-        // settles it without reading the name.
-        if (text[nameStart] != wanted[0]) {
-            continue;
-        }
-        TokenScanner scanner(text, nameStart);
-        scanner.ReadName();
-        if (scanner.MatchName(wanted)) {
+        // A start tag's name begins right after its '<'.
+        if (wanted.MatchesAt(m_index.EntryAt(candidate).start + 1)) {
             return candidate;
         }
     }
@@ -161,11 +135,7 @@ std::u16string CXmlDoc::ElementText(std::int32_t i) const {
     const char16_t* const text = m_text.c_str();
     // Most content is plain text: copied as it is, or with its references resolved
     // when it has any, and cut into tokens only when markup stands in it.
-    // The end tag's '<' stops the scan at the content's end at the latest.
-    std::int32_t special = contentStart;
-    while (text[special] != u'<' && text[special] != u'&') {
-        ++special;
-    }
+    const std::int32_t special = FindFirstOf<u'<', u'&'>(text, contentStart, contentEnd);
     const std::u16string_view content(text + contentStart,
                                       static_cast<std::size_t>(contentEnd - contentStart));
     if (special == contentEnd) {
@@ -179,7 +149,7 @@ std::u16string CXmlDoc::ElementText(std::int32_t i) const {
     // Comments, processing instructions, CDATA sections or stray tags stand in the
     // content: take it token by token.
     std::u16string result;
-    TokenScanner scanner(text, contentStart);
+    TokenScanner scanner(m_text, contentStart);
     NodeToken token;
     while (scanner.Position() < contentEnd) {
         switch (scanner.NextToken(token)) {

@@ -9,9 +9,10 @@ std::int32_t ElementParser::ParseElements(std::int32_t base) {
     m_baseLevel = m_index.EntryAt(base).Level();
     m_first = 0;
     m_openTags.Clear();
-    TokenScanner scanner(m_text.c_str(), 0);
+    TokenScanner scanner(m_text, 0);
     NodeToken token;
     for (;;) {
+        scanner.SkipCharacterData(); // it holds no element
         switch (scanner.NextToken(token)) {
         case TokenKind::StartTag:
             OpenElement(token, scanner);

@@ -1,5 +1,6 @@
 #include "xml/EntityCodec.h"
 
+#include "xml/CharScan.h"
 #include "xml/NamedEntityTable.h"
 
 #include <string>
@@ -117,10 +118,7 @@ void AppendResolved(std::u16string& out, const char16_t* text, std::int32_t leng
     std::int32_t p = 0;
     while (p < length) {
         // Plain units up to the next ampersand go over in one piece.
-        std::int32_t run = p;
-        while (run < length && text[run] != u'&') {
-            ++run;
-        }
+        const std::int32_t run = FindFirstOf<u'&'>(text, p, length);
         out.append(text + p, static_cast<std::size_t>(run - p));
         p = run;
         if (p == length) {

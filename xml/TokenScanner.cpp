@@ -1,5 +1,7 @@
 #include "xml/TokenScanner.h"
 
+#include "xml/CharScan.h"
+
 #include <array>
 
 namespace ferrow {
@@ -8,11 +10,9 @@ namespace {
 
 // Classes of the ASCII units; every unit from 0x80 up is a name start and nothing else.
 enum CharClass : std::uint8_t {
-    Space = 1,       // space, tab, LF, CR
-    TagNameEnd = 2,  // NUL, space, tab, LF, CR, '/', '>'
-    RunEnd = 4,      // NUL, '<', '>': where character data and skipped markup pause
-    NameChar = 8,    // 'A'-'Z', '_', ':' and every unit above 0x60
-    ReadNameEnd = 16 // NUL, space, tab, LF, CR, < > = \ / ? ! " ' ;
+    Space = 1,      // space, tab, LF, CR
+    NameChar = 2,   // 'A'-'Z', '_', ':' and every unit above 0x60
+    ReadNameEnd = 4 // NUL, space, tab, LF, CR, < > = \ / ? ! " ' ;
 };
 
 constexpr std::array<std::uint8_t, 0x80> MakeCharClasses() {
@@ -22,12 +22,8 @@ constexpr std::array<std::uint8_t, 0x80> MakeCharClasses() {
             table[unit] |= classes;
         }
     };
-    add(u" \t\n\r", Space | TagNameEnd | ReadNameEnd);
-    add(std::u16string_view(u"\0", 1), TagNameEnd | RunEnd | ReadNameEnd);
-    add(u"/", TagNameEnd | ReadNameEnd);
-    add(u">", TagNameEnd | RunEnd | ReadNameEnd);
-    add(u"<", RunEnd | ReadNameEnd);
-    add(u"=\\?!\"';", ReadNameEnd);
+    add(u" \t\n\r", Space | ReadNameEnd);
+    add(std::u16string_view(u"\0<>/=\\?!\"';", 11), ReadNameEnd);
     add(u"ABCDEFGHIJKLMNOPQRSTUVWXYZ_:", NameChar);
     for (char16_t unit = 0x61; unit < 0x80; ++unit) {
         table[unit] |= NameChar;
@@ -39,6 +35,12 @@ constexpr auto kCharClasses = MakeCharClasses();
 
 constexpr bool Is(char16_t unit, CharClass charClass) {
     return unit < 0x80 ? (kCharClasses[unit] & charClass) != 0 : charClass == NameChar;
+}
+
+// The units after which a searched name may go on past the name token it matches.
+constexpr bool IsNameTail(char16_t unit) {
+    return unit == 0 || unit == u' ' || unit == u'=' || unit == u'/' || unit == u'[' ||
+           unit == u']';
 }
 
 constexpr bool IsQuote(char16_t unit) {
@@ -88,10 +90,7 @@ TokenKind TokenScanner::NextToken(NodeToken& token) {
         const char16_t second = text[start + 1];
         const bool endTag = second == u'/';
         if (endTag || Is(second, NameChar)) {
-            std::int32_t delimiter = start + 2;
-            while (!Is(text[delimiter], TagNameEnd)) {
-                ++delimiter;
-            }
+            const std::int32_t delimiter = FindTagNameEnd(start + 2);
             const bool emptyElement =
                 !endTag && text[delimiter] == u'/' && text[delimiter + 1] == u'>';
             if (text[delimiter] == u'>' || emptyElement) {
@@ -117,11 +116,12 @@ TokenKind TokenScanner::NextToken(NodeToken& token) {
             return finish(TokenKind::WhitespaceRun, i);
         }
     }
-    ++i;
-    while (!Is(text[i], RunEnd)) {
-        ++i;
-    }
+    i = FindRunEnd(i + 1);
     return finish(TokenKind::TextRun, text[i] == u'>' ? i + 1 : i);
+}
+
+void TokenScanner::SkipCharacterData() {
+    m_position = FindFirstOf<u'\0', u'<'>(m_text, m_position, m_end);
 }
 
 TokenKind TokenScanner::ScanMarkup(NodeToken& token) {
@@ -241,9 +241,7 @@ TokenKind TokenScanner::ScanMarkup(NodeToken& token) {
             break;
 
         case State::TagName:
-            while (!Is(text[i], TagNameEnd)) {
-                ++i;
-            }
+            i = FindTagNameEnd(i);
             if (text[i] != 0) {
                 // The delimiter itself is scanned next, as part of the tag.
                 m_nameStart = nameBegin;
@@ -253,9 +251,7 @@ TokenKind TokenScanner::ScanMarkup(NodeToken& token) {
             break;
 
         case State::DocTypeBody:
-            while (!Is(text[i], RunEnd)) {
-                ++i;
-            }
+            i = FindRunEnd(i);
             if (text[i] == u'<') {
                 state = State::AfterLt;
                 ++i;
@@ -267,9 +263,7 @@ TokenKind TokenScanner::ScanMarkup(NodeToken& token) {
         case State::Seek:
             if (openQuote != 0) {
                 // Inside a quoted value or literal only its own quote ends it.
-                while (text[i] != openQuote && text[i] != 0) {
-                    ++i;
-                }
+                i = FindQuote(i, openQuote);
                 if (text[i] == openQuote) {
                     openQuote = 0;
                     ++i;
@@ -277,9 +271,7 @@ TokenKind TokenScanner::ScanMarkup(NodeToken& token) {
                 break;
             }
             if (quoting == Quoting::None) {
-                while (!Is(text[i], RunEnd)) {
-                    ++i;
-                }
+                i = FindRunEnd(i);
                 if (text[i] == 0) {
                     break;
                 }
@@ -324,6 +316,19 @@ TokenKind TokenScanner::ScanMarkup(NodeToken& token) {
             break;
         }
     }
+}
+
+std::int32_t TokenScanner::FindTagNameEnd(std::int32_t from) const {
+    return FindFirstOf<u'\0', u' ', u'\t', u'\n', u'\r', u'/', u'>'>(m_text, from, m_end);
+}
+
+std::int32_t TokenScanner::FindRunEnd(std::int32_t from) const {
+    return FindFirstOf<u'\0', u'<', u'>'>(m_text, from, m_end);
+}
+
+std::int32_t TokenScanner::FindQuote(std::int32_t from, char16_t quote) const {
+    return quote == u'"' ? FindFirstOf<u'\0', u'"'>(m_text, from, m_end)
+                         : FindFirstOf<u'\0', u'\''>(m_text, from, m_end);
 }
 
 bool TokenScanner::EndsEmptyElement(std::int32_t closing) const {
@@ -379,9 +384,29 @@ bool TokenScanner::MatchName(std::u16string_view name) const {
     if (length == name.size()) {
         return true;
     }
-    const char16_t tail = name[length];
-    return tail == 0 || tail == u' ' || tail == u'=' || tail == u'/' || tail == u'[' ||
-           tail == u']';
+    return IsNameTail(name[length]);
+}
+
+NameMatcher::NameMatcher(std::u16string_view text, std::u16string_view name)
+    : m_text(text.data()), m_name(name) {}
+
+bool NameMatcher::MatchesAt(std::int32_t position) const {
+    // The name token ends at its first delimiter (a tag name starts with a name
+    // character), and up to there it must agree with the name. Most candidates differ
+    // in their first unit.
+    const char16_t* const token = m_text + position;
+    if (token[0] != m_name[0]) {
+        return false;
+    }
+    for (std::size_t k = 1;; ++k) {
+        const char16_t unit = token[k];
+        if (Is(unit, ReadNameEnd)) {
+            return k == m_name.size() || IsNameTail(m_name[k]);
+        }
+        if (k == m_name.size() || unit != m_name[k]) {
+            return false;
+        }
+    }
 }
 
 } // namespace ferrow

@@ -40,11 +40,17 @@ struct NodeToken {
 // current name token: the name of the last tag scanned, or the last name read.
 class TokenScanner {
 public:
-    TokenScanner(const char16_t* text, std::int32_t position)
-        : m_nameStart(position), m_nameEnd(position - 1), m_position(position), m_text(text) {}
+    // text is read up to its first NUL, which must stand at text.size() at the latest
+    // (a pointer converts, measured up to its NUL).
+    TokenScanner(std::u16string_view text, std::int32_t position)
+        : m_nameStart(position), m_nameEnd(position - 1), m_position(position),
+          m_end(static_cast<std::int32_t>(text.size())), m_text(text.data()) {}
 
     // Scans one token from the position and leaves the position after it.
     TokenKind NextToken(NodeToken& token);
+    // Moves the position to the next '<' or the end: past the text and whitespace runs
+    // that NextToken would return from here.
+    void SkipCharacterData();
     // Skips whitespace and reads one name token, never empty; false at the end of text.
     bool ReadName();
     // Whether the current name token is the whole of name: name may go on only after
@@ -64,11 +70,32 @@ private:
     // Markup other than a bare start or end tag, from its '<'.
     TokenKind ScanMarkup(NodeToken& token);
     bool EndsEmptyElement(std::int32_t closing) const;
+    // The first position from `from` on that ends a tag name, a run of character data,
+    // or a value quoted by quote; the NUL ends each of them.
+    std::int32_t FindTagNameEnd(std::int32_t from) const;
+    std::int32_t FindRunEnd(std::int32_t from) const;
+    std::int32_t FindQuote(std::int32_t from, char16_t quote) const;
 
     std::int32_t m_nameStart;
     std::int32_t m_nameEnd;
     std::int32_t m_position;
+    std::int32_t m_end; // where the terminating NUL stands, or before it
     const char16_t* m_text;
+};
+
+// Matches tag names against one name as ReadName and then MatchName would, without
+// moving a scanner: for the many candidates of a search.
+class NameMatcher {
+public:
+    // text as for TokenScanner; name not empty.
+    NameMatcher(std::u16string_view text, std::u16string_view name);
+
+    // Whether the name token at position, where a tag name starts, matches.
+    bool MatchesAt(std::int32_t position) const;
+
+private:
+    const char16_t* m_text;
+    std::u16string_view m_name;
 };
 
 } // namespace ferrow

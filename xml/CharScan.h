@@ -1,0 +1,106 @@
+#pragma once
+
+// Searches of UTF-16 text that skip ordinary units eight at a time. The parse spends most
+// of its time looking for the few units that end a run (a '<', a quote, a name's end), so
+// these take SSE2 where the CPU has it (every x86-64) and go one unit at a time elsewhere.
+
+#include <cstddef>
+#include <cstdint>
+
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#define FERROW_CHARSCAN_SSE2 1
+#include <emmintrin.h>
+#endif
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define FERROW_CHARSCAN_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define FERROW_CHARSCAN_ASAN 1
+#endif
+
+namespace ferrow {
+
+namespace charscan_detail {
+
+template <char16_t... Units> constexpr bool IsOneOf(char16_t unit) {
+    return ((unit == Units) || ...);
+}
+
+#ifdef FERROW_CHARSCAN_SSE2
+// A bit pair set for every unit of the eight in block that is one of Units.
+template <char16_t... Units> inline unsigned MatchMask(__m128i block) {
+    __m128i hits = _mm_setzero_si128();
+    ((hits = _mm_or_si128(hits, _mm_cmpeq_epi16(block, _mm_set1_epi16(static_cast<short>(Units))))),
+     ...);
+    return static_cast<unsigned>(_mm_movemask_epi8(hits));
+}
+
+inline int FirstBitPair(unsigned mask) {
+#if defined(_MSC_VER) && !defined(__clang__)
+    unsigned long bit;
+    _BitScanForward(&bit, mask);
+    return static_cast<int>(bit) / 2;
+#else
+    return __builtin_ctz(mask) / 2;
+#endif
+}
+#endif
+
+} // namespace charscan_detail
+
+// The first position from `from` on whose unit is one of Units, or end when none is
+// before it. The units from `from` up to end must be readable; nothing at or past end is
+// read.
+template <char16_t... Units>
+inline std::int32_t FindFirstOf(const char16_t* text, std::int32_t from, std::int32_t end) {
+#ifdef FERROW_CHARSCAN_SSE2
+    for (; from + 8 <= end; from += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + from));
+        if (const unsigned mask = charscan_detail::MatchMask<Units...>(block)) {
+            return from + charscan_detail::FirstBitPair(mask);
+        }
+    }
+#endif
+    while (from < end && !charscan_detail::IsOneOf<Units...>(text[from])) {
+        ++from;
+    }
+    return from;
+}
+
+// The number of units before the terminating NUL. With SSE2 it reads whole aligned
+// 16-byte blocks, as the C library's strlen does: such a block never crosses a page, so
+// the units read past the NUL are harmless, but the address sanitizer would report them,
+// so sanitized builds count one unit at a time.
+#if defined(FERROW_CHARSCAN_SSE2) && !defined(FERROW_CHARSCAN_ASAN)
+inline std::size_t UnitsBeforeNul(const char16_t* text) {
+    // char16_t is 2-byte aligned, so the block holding text starts a whole number of
+    // units before it; the units ahead of text are masked out of the first block.
+    const auto address = reinterpret_cast<std::uintptr_t>(text);
+    const auto* block = reinterpret_cast<const __m128i*>(address & ~std::uintptr_t{15});
+    const unsigned skipped = static_cast<unsigned>(address & 15);
+    unsigned mask = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_load_si128(block), _mm_setzero_si128())));
+    mask &= ~0u << skipped;
+    while (mask == 0) {
+        ++block;
+        mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_load_si128(block), _mm_setzero_si128())));
+    }
+    const auto* nul =
+        reinterpret_cast<const char16_t*>(block) + charscan_detail::FirstBitPair(mask);
+    return static_cast<std::size_t>(nul - text);
+}
+#else
+inline std::size_t UnitsBeforeNul(const char16_t* text) {
+    const char16_t* unit = text;
+    while (*unit != 0) {
+        ++unit;
+    }
+    return static_cast<std::size_t>(unit - text);
+}
+#endif
+
+} // namespace ferrow
