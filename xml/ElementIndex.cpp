@@ -35,33 +35,37 @@ void ElementIndex::Grow(std::int32_t n) {
             std::int64_t{last + 2} * kSegmentSize, std::numeric_limits<std::int32_t>::max()));
     }
 
-    if (target >= m_tableCapacity) {
+    if (target > 0 && target >= m_tableCapacity) {
         const std::int32_t tableCapacity = 2 * target + 4;
         auto table = std::make_unique<std::unique_ptr<ElementEntry[]>[]>(
             static_cast<std::size_t>(tableCapacity));
-        const std::int32_t inUse = old != 0 ? SegmentsInUse() : 0;
+        const std::int32_t inUse = m_segments != nullptr ? SegmentsInUse() : 0;
         std::move(m_segments.get(), m_segments.get() + inUse, table.get());
         m_segments = std::move(table);
         m_tableCapacity = tableCapacity;
     }
 
     const std::int32_t entriesInLast = old - last * kSegmentSize;
-    auto resized = [&](std::int32_t size, std::int32_t kept) {
-        auto segment =
-            std::make_unique_for_overwrite<ElementEntry[]>(static_cast<std::size_t>(size));
-        if (kept > 0) {
-            std::copy_n(m_segments[last].get(), kept, segment.get());
-        }
-        return segment;
-    };
-
     // The partial last segment is widened to a full one before a segment follows it.
     if (target > last && entriesInLast < kSegmentSize) {
-        m_segments[last] = resized(kSegmentSize, entriesInLast);
+        ResizeSegment(last, kSegmentSize, entriesInLast);
     }
-    const std::int32_t targetSize = n - target * kSegmentSize;
-    m_segments[target] = resized(targetSize, target == last ? entriesInLast : 0);
+    ResizeSegment(target, n - target * kSegmentSize, target == last ? entriesInLast : 0);
     m_capacity = n;
+}
+
+void ElementIndex::ResizeSegment(std::int32_t s, std::int32_t size, std::int32_t kept) {
+    if (s == 0 && size <= kInlineEntries) {
+        return; // still fits inside the object, where its entries already are
+    }
+    auto segment = std::make_unique_for_overwrite<ElementEntry[]>(static_cast<std::size_t>(size));
+    std::copy_n(Segment(s), kept, segment.get());
+    if (s == 0) {
+        m_firstOnHeap = std::move(segment);
+        m_firstSegment = m_firstOnHeap.get();
+    } else {
+        m_segments[s] = std::move(segment);
+    }
 }
 
 } // namespace ferrow

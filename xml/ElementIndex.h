@@ -61,12 +61,15 @@ public:
     ElementIndex(const ElementIndex&) = delete;
     ElementIndex& operator=(const ElementIndex&) = delete;
 
-    // No bounds check: callers pass 0 or an index below NextFree().
+    // No bounds check: callers pass 0 or an index below NextFree(). Nearly every index
+    // lies in the first segment, which is reached without the table.
     ElementEntry& EntryAt(std::int32_t i) {
-        return m_segments[i >> kSegmentShift][i & (kSegmentSize - 1)];
+        return (i < kSegmentSize ? m_firstSegment
+                                 : m_segments[i >> kSegmentShift].get())[i & (kSegmentSize - 1)];
     }
     const ElementEntry& EntryAt(std::int32_t i) const {
-        return m_segments[i >> kSegmentShift][i & (kSegmentSize - 1)];
+        return (i < kSegmentSize ? m_firstSegment
+                                 : m_segments[i >> kSegmentShift].get())[i & (kSegmentSize - 1)];
     }
 
     // Hands out entries from index 1 on again; entry 0 is the document entry.
@@ -88,8 +91,21 @@ public:
     std::int32_t NextFree() const { return m_nextFree; }
 
 private:
-    std::int32_t SegmentsInUse() const { return ((m_capacity - 1) >> kSegmentShift) + 1; }
+    // A first segment this small lives inside the object: a small document's index then
+    // takes nothing from the heap.
+    static constexpr std::int32_t kInlineEntries = 32;
 
+    std::int32_t SegmentsInUse() const { return ((m_capacity - 1) >> kSegmentShift) + 1; }
+    ElementEntry* Segment(std::int32_t s) const {
+        return s == 0 ? m_firstSegment : m_segments[s].get();
+    }
+    // Gives segment s room for size entries, its first kept entries kept.
+    void ResizeSegment(std::int32_t s, std::int32_t size, std::int32_t kept);
+
+    ElementEntry m_inlineEntries[kInlineEntries];
+    std::unique_ptr<ElementEntry[]> m_firstOnHeap;
+    ElementEntry* m_firstSegment = m_inlineEntries; // either of the two above
+    // Segments from 1 on; slot 0 stays empty.
     std::unique_ptr<std::unique_ptr<ElementEntry[]>[]> m_segments;
     std::int32_t m_capacity = 0;
     std::int32_t m_tableCapacity = 0;

@@ -2,7 +2,18 @@
 
 #include "xml/ResultLog.h"
 
+#include <algorithm>
+
 namespace ferrow {
+
+void OpenTagStack::Grow() {
+    const std::int32_t capacity = 2 * m_capacity;
+    auto tags = std::make_unique_for_overwrite<OpenTag[]>(static_cast<std::size_t>(capacity));
+    std::copy_n(m_tags, m_depth, tags.get());
+    m_heapTags = std::move(tags);
+    m_tags = m_heapTags.get();
+    m_capacity = capacity;
+}
 
 std::int32_t ElementParser::ParseElements(std::int32_t base) {
     m_base = base;
@@ -42,7 +53,7 @@ std::int32_t ElementParser::ParseElements(std::int32_t base) {
     }
 }
 
-void ElementParser::OpenElement(const NodeToken& token, const TokenScanner& scanner) {
+inline void ElementParser::OpenElement(const NodeToken& token, const TokenScanner& scanner) {
     const std::uint32_t level = m_baseLevel + static_cast<std::uint32_t>(m_openTags.Depth());
     // Markup the packed fields cannot hold stays out of the index.
     if (token.length > kMaxStartTagLength) {
@@ -87,7 +98,7 @@ void ElementParser::OpenElement(const NodeToken& token, const TokenScanner& scan
     }
 }
 
-void ElementParser::CloseElement(const NodeToken& token, const TokenScanner& scanner) {
+inline void ElementParser::CloseElement(const NodeToken& token, const TokenScanner& scanner) {
     if (token.length > kMaxEndTagLength) {
         RecordFault(ResultName::EndTagTooLong, token.start);
         return;

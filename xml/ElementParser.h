@@ -4,8 +4,8 @@
 #include "xml/TokenScanner.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <vector>
 
 namespace ferrow {
 
@@ -17,21 +17,37 @@ struct OpenTag {
 };
 
 // The start tags that are open, innermost on top. It holds views into the text, not
-// copies, and keeps its storage from one parse to the next.
+// copies, and keeps its storage from one parse to the next. The first levels live inside
+// the object, so a shallow document needs no heap for them.
 class OpenTagStack {
 public:
-    void Clear() { m_tags.clear(); }
-    void Push(const OpenTag& tag) { m_tags.push_back(tag); }
-    void Pop() { m_tags.pop_back(); }
-    const OpenTag& Top() const { return m_tags.back(); }
-    // Counted from 1 at the outermost; Depth() is the top.
-    const OpenTag& At(std::int32_t position) const {
-        return m_tags[static_cast<std::size_t>(position - 1)];
+    OpenTagStack() = default;
+    OpenTagStack(const OpenTagStack&) = delete;
+    OpenTagStack& operator=(const OpenTagStack&) = delete;
+
+    void Clear() { m_depth = 0; }
+    void Push(const OpenTag& tag) {
+        if (m_depth == m_capacity) {
+            Grow();
+        }
+        m_tags[m_depth++] = tag;
     }
-    std::int32_t Depth() const { return static_cast<std::int32_t>(m_tags.size()); }
+    void Pop() { --m_depth; }
+    const OpenTag& Top() const { return m_tags[m_depth - 1]; }
+    // Counted from 1 at the outermost; Depth() is the top.
+    const OpenTag& At(std::int32_t position) const { return m_tags[position - 1]; }
+    std::int32_t Depth() const { return m_depth; }
 
 private:
-    std::vector<OpenTag> m_tags;
+    static constexpr std::int32_t kInlineDepth = 16;
+
+    void Grow();
+
+    OpenTag m_inlineTags[kInlineDepth];
+    std::unique_ptr<OpenTag[]> m_heapTags;
+    OpenTag* m_tags = m_inlineTags; // either of the two above
+    std::int32_t m_depth = 0;
+    std::int32_t m_capacity = kInlineDepth;
 };
 
 // Builds the element index of a text in one pass: one entry per start tag, end tags
@@ -52,8 +68,7 @@ private:
         return m_openTags.Depth() > 0 ? m_openTags.Top().element : m_base;
     }
     std::u16string_view NameOf(const OpenTag& tag) const {
-        return std::u16string_view(m_text).substr(static_cast<std::size_t>(tag.nameStart),
-                                                  static_cast<std::size_t>(tag.nameLength));
+        return {m_text.data() + tag.nameStart, static_cast<std::size_t>(tag.nameLength)};
     }
 
     void OpenElement(const NodeToken& token, const TokenScanner& scanner);

@@ -37,12 +37,6 @@ constexpr bool Is(char16_t unit, CharClass charClass) {
     return unit < 0x80 ? (kCharClasses[unit] & charClass) != 0 : charClass == NameChar;
 }
 
-// The units after which a searched name may go on past the name token it matches.
-constexpr bool IsNameTail(char16_t unit) {
-    return unit == 0 || unit == u' ' || unit == u'=' || unit == u'/' || unit == u'[' ||
-           unit == u']';
-}
-
 constexpr bool IsQuote(char16_t unit) {
     return unit == u'"' || unit == u'\'';
 }
@@ -120,7 +114,7 @@ TokenKind TokenScanner::NextToken(NodeToken& token) {
     return finish(TokenKind::TextRun, text[i] == u'>' ? i + 1 : i);
 }
 
-void TokenScanner::SkipCharacterData() {
+void TokenScanner::SkipToMarkup() {
     m_position = FindFirstOf<u'\0', u'<'>(m_text, m_position, m_end);
 }
 
@@ -368,40 +362,14 @@ bool TokenScanner::MatchName(TextArg name) const {
     return name == nullptr || MatchName(std::u16string_view(name));
 }
 
-bool TokenScanner::MatchName(std::u16string_view name) const {
-    // The name token must equal the start of name, and name may go on only after one of
-    // the five units below (a NUL ends a name as its end does).
-    const auto length = static_cast<std::size_t>(m_nameEnd - m_nameStart + 1);
-    if (length > name.size()) {
-        return false;
-    }
-    const char16_t* const token = m_text + m_nameStart;
-    for (std::size_t k = 0; k < length; ++k) {
-        if (token[k] != name[k]) {
-            return false;
-        }
-    }
-    if (length == name.size()) {
-        return true;
-    }
-    return IsNameTail(name[length]);
-}
-
-NameMatcher::NameMatcher(std::u16string_view text, std::u16string_view name)
-    : m_text(text.data()), m_name(name) {}
-
-bool NameMatcher::MatchesAt(std::int32_t position) const {
+bool NameMatcher::RestMatchesAt(std::int32_t position) const {
     // The name token ends at its first delimiter (a tag name starts with a name
-    // character), and up to there it must agree with the name. Most candidates differ
-    // in their first unit.
+    // character), and up to there it must agree with the name.
     const char16_t* const token = m_text + position;
-    if (token[0] != m_name[0]) {
-        return false;
-    }
     for (std::size_t k = 1;; ++k) {
         const char16_t unit = token[k];
         if (Is(unit, ReadNameEnd)) {
-            return k == m_name.size() || IsNameTail(m_name[k]);
+            return k == m_name.size() || TokenScanner::IsNameTail(m_name[k]);
         }
         if (k == m_name.size() || unit != m_name[k]) {
             return false;

@@ -50,14 +50,38 @@ public:
     TokenKind NextToken(NodeToken& token);
     // Moves the position to the next '<' or the end: past the text and whitespace runs
     // that NextToken would return from here.
-    void SkipCharacterData();
+    void SkipCharacterData() {
+        if (m_text[m_position] != u'<' && m_text[m_position] != 0) {
+            SkipToMarkup();
+        }
+    }
     // Skips whitespace and reads one name token, never empty; false at the end of text.
     bool ReadName();
     // Whether the current name token is the whole of name: name may go on only after
     // one of space, '=', '/', '[' or ']'. A null name is any name.
     bool MatchName(TextArg name) const;
     // The same for a name that ends where the view ends.
-    bool MatchName(std::u16string_view name) const;
+    bool MatchName(std::u16string_view name) const {
+        // The name token must equal the start of name, and name may go on only after one
+        // of the units of IsNameTail.
+        const auto length = static_cast<std::size_t>(m_nameEnd - m_nameStart + 1);
+        if (length > name.size()) {
+            return false;
+        }
+        const char16_t* const token = m_text + m_nameStart;
+        for (std::size_t k = 0; k < length; ++k) {
+            if (token[k] != name[k]) {
+                return false;
+            }
+        }
+        return length == name.size() || IsNameTail(name[length]);
+    }
+    // The units after which a searched name may go on past the name token it matches (a
+    // NUL ends a name as its end does).
+    static constexpr bool IsNameTail(char16_t unit) {
+        return unit == 0 || unit == u' ' || unit == u'=' || unit == u'/' || unit == u'[' ||
+               unit == u']';
+    }
 
     std::int32_t Position() const { return m_position; }
     std::int32_t NameStart() const { return m_nameStart; }
@@ -67,6 +91,7 @@ public:
     }
 
 private:
+    void SkipToMarkup();
     // Markup other than a bare start or end tag, from its '<'.
     TokenKind ScanMarkup(NodeToken& token);
     bool EndsEmptyElement(std::int32_t closing) const;
@@ -84,16 +109,22 @@ private:
 };
 
 // Matches tag names against one name as ReadName and then MatchName would, without
-// moving a scanner: for the many candidates of a search.
+// moving a scanner: for the many candidates of a search, most of which differ in their
+// first unit.
 class NameMatcher {
 public:
     // text as for TokenScanner; name not empty.
-    NameMatcher(std::u16string_view text, std::u16string_view name);
+    NameMatcher(std::u16string_view text, std::u16string_view name)
+        : m_text(text.data()), m_name(name) {}
 
     // Whether the name token at position, where a tag name starts, matches.
-    bool MatchesAt(std::int32_t position) const;
+    bool MatchesAt(std::int32_t position) const {
+        return m_text[position] == m_name[0] && RestMatchesAt(position);
+    }
 
 private:
+    bool RestMatchesAt(std::int32_t position) const;
+
     const char16_t* m_text;
     std::u16string_view m_name;
 };
