@@ -24,6 +24,12 @@ std::int32_t ElementParser::ParseElements(std::int32_t base) {
     NodeToken token;
     for (;;) {
         scanner.SkipCharacterData(); // it holds no element
+        const std::int32_t closed = EndOfInnermostEndTag(scanner.Position());
+        if (closed != 0) {
+            CloseInnermost(scanner.Position(), closed);
+            scanner.SetPosition(closed);
+            continue;
+        }
         switch (scanner.NextToken(token)) {
         case TokenKind::StartTag:
             OpenElement(token, scanner);
@@ -96,6 +102,33 @@ inline void ElementParser::OpenElement(const NodeToken& token, const TokenScanne
         m_openTags.Push(
             {element, scanner.NameStart(), scanner.NameEnd() - scanner.NameStart() + 1});
     }
+}
+
+std::int32_t ElementParser::EndOfInnermostEndTag(std::int32_t at) const {
+    if (m_openTags.Depth() == 0) {
+        return 0;
+    }
+    // The name compared holds no NUL, so the text's end stops the comparison early.
+    const OpenTag& innermost = m_openTags.Top();
+    const char16_t* const tag = m_text.data() + at;
+    const char16_t* const name = m_text.data() + innermost.nameStart;
+    const std::int32_t length = innermost.nameLength;
+    if (tag[0] != u'<' || tag[1] != u'/' || length + 3 > kMaxEndTagLength) {
+        return 0;
+    }
+    for (std::int32_t k = 0; k < length; ++k) {
+        if (tag[2 + k] != name[k]) {
+            return 0;
+        }
+    }
+    return tag[2 + length] == u'>' ? at + length + 3 : 0;
+}
+
+void ElementParser::CloseInnermost(std::int32_t start, std::int32_t end) {
+    ElementEntry& entry = m_index.EntryAt(m_openTags.Top().element);
+    entry.length = end - entry.start;
+    entry.SetTagLengths(entry.StartTagLength(), end - start);
+    m_openTags.Pop();
 }
 
 inline void ElementParser::CloseElement(const NodeToken& token, const TokenScanner& scanner) {

@@ -71,6 +71,10 @@ private:
         return {m_text.data() + tag.nameStart, static_cast<std::size_t>(tag.nameLength)};
     }
 
+    // Where the end tag at `at` ends when it is "</name>" for the innermost open element,
+    // the usual case, which closes it as a token would; 0 otherwise.
+    std::int32_t EndOfInnermostEndTag(std::int32_t at) const;
+    void CloseInnermost(std::int32_t start, std::int32_t end);
     void OpenElement(const NodeToken& token, const TokenScanner& scanner);
     void CloseElement(const NodeToken& token, const TokenScanner& scanner);
     // Closes the open elements above keptDepth (at least one) without their end tags,

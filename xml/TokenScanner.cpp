@@ -365,13 +365,14 @@ bool TokenScanner::MatchName(TextArg name) const {
 bool NameMatcher::RestMatchesAt(std::int32_t position) const {
     // The name token ends at its first delimiter (a tag name starts with a name
     // character), and up to there it must agree with the name.
+    // The name's own NUL counts as a tail, and no delimiter matches it.
     const char16_t* const token = m_text + position;
     for (std::size_t k = 1;; ++k) {
         const char16_t unit = token[k];
         if (Is(unit, ReadNameEnd)) {
-            return k == m_name.size() || TokenScanner::IsNameTail(m_name[k]);
+            return TokenScanner::IsNameTail(m_name[k]);
         }
-        if (k == m_name.size() || unit != m_name[k]) {
+        if (unit != m_name[k]) {
             return false;
         }
     }

@@ -84,6 +84,7 @@ public:
     }
 
     std::int32_t Position() const { return m_position; }
+    void SetPosition(std::int32_t position) { m_position = position; }
     std::int32_t NameStart() const { return m_nameStart; }
     std::int32_t NameEnd() const { return m_nameEnd; }
     std::u16string_view Name() const {
@@ -113,9 +114,8 @@ private:
 // first unit.
 class NameMatcher {
 public:
-    // text as for TokenScanner; name not empty.
-    NameMatcher(std::u16string_view text, std::u16string_view name)
-        : m_text(text.data()), m_name(name) {}
+    // text as for TokenScanner; name neither null nor empty.
+    NameMatcher(std::u16string_view text, TextArg name) : m_text(text.data()), m_name(name) {}
 
     // Whether the name token at position, where a tag name starts, matches.
     bool MatchesAt(std::int32_t position) const {
@@ -126,7 +126,7 @@ private:
     bool RestMatchesAt(std::int32_t position) const;
 
     const char16_t* m_text;
-    std::u16string_view m_name;
+    TextArg m_name;
 };
 
 } // namespace ferrow
