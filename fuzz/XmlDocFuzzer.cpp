@@ -2,6 +2,7 @@
 // and walks the document by name, and resolves references over the raw input.
 #include "xml/CXmlDoc.h"
 #include "xml/EntityCodec.h"
+#include "xml/TokenScanner.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -73,6 +74,20 @@ void CheckIndex(const CXmlDoc& doc) {
 }
 
 // Visits every top-level element and its children through the public search calls.
+// The child of parent that a search for name must find: the first whose name token,
+// read by the scanner, matches.
+std::int32_t ExpectedChild(const CXmlDoc& doc, std::int32_t parent, const std::u16string& name) {
+    const ElementIndex& index = doc.Index();
+    for (std::int32_t child = index.EntryAt(parent).firstChild; child != 0;
+         child = index.EntryAt(child).nextSibling) {
+        TokenScanner scanner(doc.Text(), index.EntryAt(child).start + 1);
+        if (scanner.ReadName() && scanner.MatchName(std::u16string_view(name))) {
+            return child;
+        }
+    }
+    return 0;
+}
+
 void Navigate(CXmlDoc& doc, const std::vector<std::u16string>& names) {
     while (doc.FindElement(nullptr)) {
         Require(doc.Child() == 0);
@@ -82,7 +97,10 @@ void Navigate(CXmlDoc& doc, const std::vector<std::u16string>& names) {
         }
         for (const std::u16string& name : names) {
             doc.RewindChildren();
-            if (doc.FindChildElement(name.c_str())) {
+            const std::int32_t expected = ExpectedChild(doc, doc.Current(), name);
+            Require(doc.FindChildElement(name.c_str()) == (expected != 0));
+            if (expected != 0) {
+                Require(doc.Child() == expected);
                 doc.ChildText();
             }
         }
@@ -107,7 +125,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::int32_t i = 1; i < doc.Index().NextFree() && names.size() < 16; ++i) {
         TokenScanner scanner(doc.Text().c_str(), doc.Index().EntryAt(i).start + 1);
         if (scanner.ReadName()) {
-            names.emplace_back(scanner.Name());
+            // Also names that go on after the name token, which some searches accept.
+            const std::u16string name(scanner.Name());
+            names.push_back(name);
+            names.push_back(name + (i % 2 == 0 ? u" x" : u"[y"));
         }
     }
     Navigate(doc, names);

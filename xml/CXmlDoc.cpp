@@ -135,10 +135,13 @@ std::u16string CXmlDoc::ElementText(std::int32_t i) const {
     const char16_t* const text = m_text.c_str();
     // Most content is plain text: copied as it is, or with its references resolved
     // when it has any, and cut into tokens only when markup stands in it.
-    const std::int32_t special = FindFirstOf<u'<', u'&'>(text, contentStart, contentEnd);
+    // The end tag's '<' stops the search at the content's end, so it may run in whole
+    // blocks up to the end of the text.
+    const std::int32_t special =
+        FindFirstOf<u'<', u'&'>(text, contentStart, static_cast<std::int32_t>(m_text.size()));
     const std::u16string_view content(text + contentStart,
                                       static_cast<std::size_t>(contentEnd - contentStart));
-    if (special == contentEnd) {
+    if (special >= contentEnd) {
         return std::u16string(content);
     }
     if (content.find(u'<', static_cast<std::size_t>(special - contentStart)) ==
