@@ -2,20 +2,29 @@
 
 #include "xml/EntityCodec.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace ferrow {
 
+using namespace std::string_view_literals;
+
 namespace {
 
+// ` attribute="value"` for a short attribute name, put together first and appended in
+// one piece.
 void AppendNumberAttribute(std::u16string& log, std::u16string_view attribute, std::int32_t value) {
     char digits[16];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    log += u' ';
-    log += attribute;
-    log += u"=\"";
-    log.append(digits, end); // ASCII digits and sign widen unit by unit
-    log += u'"';
+    char16_t units[32];
+    char16_t* out = units;
+    *out++ = u' ';
+    out = std::copy(attribute.begin(), attribute.end(), out);
+    *out++ = u'=';
+    *out++ = u'"';
+    out = std::copy(digits, end, out); // ASCII digits and sign widen unit by unit
+    *out++ = u'"';
+    log.append(units, static_cast<std::size_t>(out - units));
 }
 
 } // namespace
@@ -28,17 +37,17 @@ void AddResult(std::u16string& log, TextArg name, std::optional<ResultText> text
     log += u'<';
     log += name;
     if (text) {
-        log += text->attribute == ResultTextAttribute::Type ? u" type=\"" : u" tagname=\"";
+        log += text->attribute == ResultTextAttribute::Type ? u" type=\""sv : u" tagname=\""sv;
         AppendEscaped(log, text->value, AttributeMode);
         log += u'"';
     }
     if (first != -1) {
-        AppendNumberAttribute(log, u"offset", first);
+        AppendNumberAttribute(log, u"offset"sv, first);
     }
     if (second != -1) {
-        AppendNumberAttribute(log, u"offset2", second);
+        AppendNumberAttribute(log, u"offset2"sv, second);
     }
-    log += u"/>";
+    log += u"/>"sv;
 }
 
 } // namespace ferrow

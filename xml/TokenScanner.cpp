@@ -115,7 +115,7 @@ TokenKind TokenScanner::NextToken(NodeToken& token) {
 }
 
 void TokenScanner::SkipToMarkup() {
-    m_position = FindFirstOf<u'\0', u'<'>(m_text, m_position, m_end);
+    m_position = FindFirstOf<u'<'>(m_text, m_position, m_end);
 }
 
 TokenKind TokenScanner::ScanMarkup(NodeToken& token) {
@@ -313,16 +313,16 @@ TokenKind TokenScanner::ScanMarkup(NodeToken& token) {
 }
 
 std::int32_t TokenScanner::FindTagNameEnd(std::int32_t from) const {
-    return FindFirstOf<u'\0', u' ', u'\t', u'\n', u'\r', u'/', u'>'>(m_text, from, m_end);
+    return FindFirstOf<u' ', u'\t', u'\n', u'\r', u'/', u'>'>(m_text, from, m_end);
 }
 
 std::int32_t TokenScanner::FindRunEnd(std::int32_t from) const {
-    return FindFirstOf<u'\0', u'<', u'>'>(m_text, from, m_end);
+    return FindFirstOf<u'<', u'>'>(m_text, from, m_end);
 }
 
 std::int32_t TokenScanner::FindQuote(std::int32_t from, char16_t quote) const {
-    return quote == u'"' ? FindFirstOf<u'\0', u'"'>(m_text, from, m_end)
-                         : FindFirstOf<u'\0', u'\''>(m_text, from, m_end);
+    return quote == u'"' ? FindFirstOf<u'"'>(m_text, from, m_end)
+                         : FindFirstOf<u'\''>(m_text, from, m_end);
 }
 
 bool TokenScanner::EndsEmptyElement(std::int32_t closing) const {

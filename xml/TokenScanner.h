@@ -40,8 +40,8 @@ struct NodeToken {
 // current name token: the name of the last tag scanned, or the last name read.
 class TokenScanner {
 public:
-    // text is read up to its first NUL, which must stand at text.size() at the latest
-    // (a pointer converts, measured up to its NUL).
+    // text holds no NUL and has one right after it: a pointer converts, measured up to
+    // its NUL. The searches run up to text.size(), where that NUL stands.
     TokenScanner(std::u16string_view text, std::int32_t position)
         : m_nameStart(position), m_nameEnd(position - 1), m_position(position),
           m_end(static_cast<std::int32_t>(text.size())), m_text(text.data()) {}
@@ -97,7 +97,7 @@ private:
     TokenKind ScanMarkup(NodeToken& token);
     bool EndsEmptyElement(std::int32_t closing) const;
     // The first position from `from` on that ends a tag name, a run of character data,
-    // or a value quoted by quote; the NUL ends each of them.
+    // or a value quoted by quote; the end of the text ends each of them.
     std::int32_t FindTagNameEnd(std::int32_t from) const;
     std::int32_t FindRunEnd(std::int32_t from) const;
     std::int32_t FindQuote(std::int32_t from, char16_t quote) const;
@@ -105,7 +105,7 @@ private:
     std::int32_t m_nameStart;
     std::int32_t m_nameEnd;
     std::int32_t m_position;
-    std::int32_t m_end; // where the terminating NUL stands, or before it
+    std::int32_t m_end; // where the terminating NUL stands
     const char16_t* m_text;
 };
 
