@@ -34,6 +34,8 @@ void AddResult(std::u16string& log, TextArg name, std::optional<ResultText> text
     if (log.size() >= kResultLogCap) {
         return;
     }
+    // Faults come several at a time: room for a full log at once, not growth by steps.
+    log.reserve(kResultLogCap);
     log += u'<';
     log += name;
     if (text) {

@@ -1,7 +1,11 @@
 #include "discovery/TextConversion.h"
 
 #include <clocale>
+#include <cuchar>
+#include <cwchar>
 #include <gtest/gtest.h>
+#include <string>
+#include <utility>
 
 namespace ferrow {
 namespace {
@@ -54,6 +58,59 @@ TEST(TextConversionTest, UnmappableBytesBecomeReplacementCharactersAndTheRestSta
     EXPECT_EQ(NarrowToUtf16("\x80\x80x"), u"\uFFFD\uFFFDx");
     EXPECT_EQ(NarrowToUtf16("<IP>1.2.3.4</IP>\xC3"), u"<IP>1.2.3.4</IP>\uFFFD");
     EXPECT_EQ(NarrowToUtf16("\xC3(ok)"), u"\uFFFD(ok)");
+}
+
+// The first character of bytes as the library decodes it, in UTF-16 (U+FFFD for bytes
+// that do not make one, or one UTF-16 cannot hold), and how many bytes it takes (1 for
+// bytes that make none, all for a cut-off character).
+std::pair<std::u16string, std::size_t> LibraryDecodesFirst(const std::string& bytes) {
+    char32_t codePoint = 0;
+    std::mbstate_t state{};
+    const std::size_t used = std::mbrtoc32(&codePoint, bytes.data(), bytes.size(), &state);
+    if (used == static_cast<std::size_t>(-1)) {
+        return {u"\uFFFD", 1};
+    }
+    if (used == static_cast<std::size_t>(-2)) {
+        return {u"\uFFFD", bytes.size()};
+    }
+    if ((codePoint >= 0xD800 && codePoint <= 0xDFFF) || codePoint > 0x10FFFF) {
+        return {u"\uFFFD", used}; // decoded, but no character UTF-16 can hold
+    }
+    if (codePoint < 0x10000) {
+        return {std::u16string(1, static_cast<char16_t>(codePoint)), used};
+    }
+    codePoint -= 0x10000;
+    return {{static_cast<char16_t>(0xD800 + (codePoint >> 10)),
+             static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF))},
+            used};
+}
+
+TEST(TextConversionTest, EveryShortSequenceDecodesAsTheLibraryDecodesIt) {
+    // Each non-ASCII lead byte with every second byte and a choice of what follows:
+    // well-formed characters of two to four bytes, overlong forms, surrogates, code
+    // points past U+10FFFF, cut-off and broken sequences.
+    REQUIRE_LOCALE(utf8, "C.UTF-8");
+    const std::string tails[] = {"",
+                                 "\x80",
+                                 "\xBF",
+                                 "\x80\xBF",
+                                 "\xBF\x80",
+                                 "A",
+                                 "\x80"
+                                 "A"};
+    for (int lead = 0x80; lead <= 0xFF; ++lead) {
+        for (int second = 0; second <= 0xFF; ++second) {
+            for (const std::string& tail : tails) {
+                std::string bytes{static_cast<char>(lead), static_cast<char>(second)};
+                bytes += tail;
+                const auto [first, used] = LibraryDecodesFirst(bytes);
+                const std::u16string expected =
+                    used < bytes.size() ? first + NarrowToUtf16(bytes.substr(used)) : first;
+                ASSERT_EQ(NarrowToUtf16(bytes), expected)
+                    << "lead " << lead << " second " << second << " tail " << tail.size();
+            }
+        }
+    }
 }
 
 TEST(TextConversionTest, WideTextGoesBackToTheLocale) {
