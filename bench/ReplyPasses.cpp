@@ -20,7 +20,14 @@ namespace {
 
 using namespace ferrow::bench;
 
-[[gnu::noinline]] void ReadReplies(const std::vector<ReplyText>& replies, int passes) {
+// Kept out of line, so that callgrind counts from their entry.
+#ifdef _MSC_VER
+#define KEPT_OUT_OF_LINE __declspec(noinline)
+#else
+#define KEPT_OUT_OF_LINE __attribute__((noinline))
+#endif
+
+KEPT_OUT_OF_LINE void ReadReplies(const std::vector<ReplyText>& replies, int passes) {
     FerrowReader reader;
     for (int pass = 0; pass < passes; ++pass) {
         for (const ReplyText& reply : replies) {
@@ -31,7 +38,7 @@ using namespace ferrow::bench;
     }
 }
 
-[[gnu::noinline]] void ReadDatagramReplies(const std::vector<ReplyText>& replies, int passes) {
+KEPT_OUT_OF_LINE void ReadDatagramReplies(const std::vector<ReplyText>& replies, int passes) {
     for (int pass = 0; pass < passes; ++pass) {
         for (const ReplyText& reply : replies) {
             auto record = ferrow::ReadDeviceReply(ferrow::NarrowToUtf16(reply.utf8));

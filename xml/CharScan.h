@@ -10,6 +10,9 @@
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
 #define FERROW_CHARSCAN_SSE2 1
 #include <emmintrin.h>
+#if defined(_MSC_VER)
+#include <intrin.h>
+#endif
 #endif
 
 #if defined(__has_feature)
