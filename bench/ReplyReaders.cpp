@@ -28,7 +28,7 @@ constexpr FieldSlot<std::string, const char*> kPeerSlots[] = {
 } // namespace
 
 bool FerrowReader::Read(const std::u16string& text, ReplyFields<std::u16string>& fields) {
-    if (!m_doc.LoadText(text.c_str()) || !m_doc.FindElement(u"XNR")) {
+    if (!m_doc.LoadText(std::u16string_view(text)) || !m_doc.FindElement(u"XNR")) {
         return false;
     }
     for (const auto& slot : kFerrowSlots) {

@@ -25,7 +25,7 @@ template <typename String> struct ReplyFields {
 class FerrowReader {
 public:
     bool Read(const std::u16string& text, ReplyFields<std::u16string>& fields);
-    bool Parse(const std::u16string& text) { return m_doc.LoadText(text.c_str()); }
+    bool Parse(const std::u16string& text) { return m_doc.LoadText(std::u16string_view(text)); }
 
 private:
     CXmlDoc m_doc;

@@ -21,7 +21,7 @@ std::u16string ReadChild(CXmlDoc& document, const char16_t* name) {
 
 std::optional<DeviceRecord> ReadDeviceReply(const std::u16string& replyText) {
     CXmlDoc document;
-    if (!document.LoadText(replyText.c_str())) {
+    if (!document.LoadText(std::u16string_view(replyText))) {
         return std::nullopt;
     }
     if (!document.FindElement(u"XNR")) {

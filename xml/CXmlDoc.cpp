@@ -9,21 +9,24 @@
 
 namespace ferrow {
 
-namespace {
-
-// The units before the terminating NUL (0 for null).
-std::size_t TextLength(TextArg text) {
-    return text != nullptr ? UnitsBeforeNul(text) : 0;
-}
-
-} // namespace
-
 CXmlDoc::CXmlDoc() {
     LoadText(nullptr);
 }
 
 bool CXmlDoc::LoadText(TextArg text) {
-    const std::u16string_view source(text != nullptr ? text : u"", TextLength(text));
+    // Measured one unit at a time: a caller's text may end anywhere, and nothing past
+    // its NUL may be read.
+    return LoadTextUpToNul(std::u16string_view(text != nullptr ? text : u""));
+}
+
+bool CXmlDoc::LoadText(std::u16string_view text) {
+    // The length is known, so the NUL search may go a block at a time.
+    const auto size = static_cast<std::int32_t>(std::min<std::size_t>(text.size(), INT32_MAX));
+    const auto end = static_cast<std::size_t>(FindFirstOf<u'\0'>(text.data(), 0, size));
+    return LoadTextUpToNul(text.substr(0, end < text.size() ? end : text.size()));
+}
+
+bool CXmlDoc::LoadTextUpToNul(std::u16string_view source) {
     m_results.clear();
     if (source.size() > kMaxTextLength) {
         m_text.clear();

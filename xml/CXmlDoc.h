@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace ferrow {
 
@@ -26,6 +27,9 @@ public:
     // ResultLog, indexes the elements and returns whether the text is well-formed. A
     // text longer than kMaxTextLength is refused: the document is left empty.
     bool LoadText(TextArg text);
+    // The same for a text of known length, which ends at its first NUL if it holds one;
+    // the known length lets the NUL search skip ahead in blocks.
+    bool LoadText(std::u16string_view text);
     // No fault marked, a root element, and nothing beside it.
     bool CheckWellFormed() const;
 
@@ -59,6 +63,7 @@ public:
     std::int32_t Child() const { return m_child; }
 
 private:
+    bool LoadTextUpToNul(std::u16string_view source);
     bool Parse();
 
     std::u16string m_text;

@@ -15,15 +15,6 @@
 #endif
 #endif
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define FERROW_CHARSCAN_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define FERROW_CHARSCAN_ASAN 1
-#endif
-
 namespace ferrow {
 
 namespace charscan_detail {
@@ -72,38 +63,5 @@ inline std::int32_t FindFirstOf(const char16_t* text, std::int32_t from, std::in
     }
     return from;
 }
-
-// The number of units before the terminating NUL. With SSE2 it reads whole aligned
-// 16-byte blocks, as the C library's strlen does: such a block never crosses a page, so
-// the units read past the NUL are harmless, but the address sanitizer would report them,
-// so sanitized builds count one unit at a time.
-#if defined(FERROW_CHARSCAN_SSE2) && !defined(FERROW_CHARSCAN_ASAN)
-inline std::size_t UnitsBeforeNul(const char16_t* text) {
-    // char16_t is 2-byte aligned, so the block holding text starts a whole number of
-    // units before it; the units ahead of text are masked out of the first block.
-    const auto address = reinterpret_cast<std::uintptr_t>(text);
-    const auto* block = reinterpret_cast<const __m128i*>(address & ~std::uintptr_t{15});
-    const unsigned skipped = static_cast<unsigned>(address & 15);
-    unsigned mask = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_load_si128(block), _mm_setzero_si128())));
-    mask &= ~0u << skipped;
-    while (mask == 0) {
-        ++block;
-        mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_load_si128(block), _mm_setzero_si128())));
-    }
-    const auto* nul =
-        reinterpret_cast<const char16_t*>(block) + charscan_detail::FirstBitPair(mask);
-    return static_cast<std::size_t>(nul - text);
-}
-#else
-inline std::size_t UnitsBeforeNul(const char16_t* text) {
-    const char16_t* unit = text;
-    while (*unit != 0) {
-        ++unit;
-    }
-    return static_cast<std::size_t>(unit - text);
-}
-#endif
 
 } // namespace ferrow

@@ -72,26 +72,5 @@ TEST(CharScanTest, ReadsNothingAtOrPastTheEnd) {
     }
 }
 
-TEST(CharScanTest, CountsTheUnitsBeforeTheNulFromEveryAlignment) {
-    // The text starts at every unit of a 16-byte block and ends at every distance.
-    alignas(16) char16_t buffer[8 + kLongest + 1];
-    for (std::int32_t offset = 0; offset < 8; ++offset) {
-        for (std::int32_t length = 0; length <= kLongest; ++length) {
-            const std::u16string filler = Filler(length);
-            std::copy(filler.begin(), filler.end(), buffer + offset);
-            buffer[offset + length] = 0;
-            EXPECT_EQ(UnitsBeforeNul(buffer + offset), static_cast<std::size_t>(length))
-                << "offset " << offset;
-        }
-    }
-}
-
-TEST(CharScanTest, IgnoresNulsBeforeTheStart) {
-    alignas(16) char16_t buffer[16] = {};
-    const std::u16string_view text = u"abcde";
-    std::copy(text.begin(), text.end(), buffer + 3);
-    EXPECT_EQ(UnitsBeforeNul(buffer + 3), text.size());
-}
-
 } // namespace
 } // namespace ferrow

@@ -1,6 +1,7 @@
 #include "xml/CXmlDoc.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -175,6 +176,36 @@ TEST(ParserTest, ReloadStartsAfresh) {
     EXPECT_EQ(Entry(doc, 0).flagsAndLevel, 0u);
     EXPECT_EQ(Entry(doc, 1).flagsAndLevel, FirstChild | 0u);
     EXPECT_EQ(doc.Current(), 0);
+}
+
+TEST(ParserTest, TextOfKnownLengthEndsAtItsFirstNul) {
+    using namespace std::string_literals;
+    CXmlDoc terminated;
+    CXmlDoc counted;
+    const std::u16string reply = u"80503736<XNR><IP>1</IP></XNR>\0<junk>"s;
+    EXPECT_TRUE(terminated.LoadText(reply.c_str()));
+    EXPECT_TRUE(counted.LoadText(std::u16string_view(reply)));
+    EXPECT_EQ(counted.Text(), terminated.Text());
+    EXPECT_EQ(counted.Text().size(), 29u);
+
+    // Cut inside the root: the same fault as the NUL-terminated form reports.
+    const std::u16string cut = u"80503736<XNR><IP>1\0</IP></XNR>"s;
+    EXPECT_FALSE(counted.LoadText(std::u16string_view(cut)));
+    EXPECT_FALSE(terminated.LoadText(cut.c_str()));
+    EXPECT_EQ(counted.ResultLog(), terminated.ResultLog());
+}
+
+TEST(ParserTest, TextOfKnownLengthIsReadNoFurtherThanItsEnd) {
+    // A buffer of exactly the text, with no NUL after it: the address sanitizer reports
+    // any read past it.
+    for (std::size_t length = 0; length <= 40; ++length) {
+        const std::u16string element = u"<r>" + std::u16string(length, u'x') + u"</r>";
+        const auto buffer = std::make_unique<char16_t[]>(element.size());
+        std::copy(element.begin(), element.end(), buffer.get());
+        CXmlDoc doc;
+        EXPECT_TRUE(doc.LoadText(std::u16string_view(buffer.get(), element.size())));
+        EXPECT_EQ(doc.Text(), element);
+    }
 }
 
 TEST(ParserTest, StartTagAtTheWidthLimitIsIndexedExactly) {
