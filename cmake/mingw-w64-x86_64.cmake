@@ -1,6 +1,7 @@
 # Cross-builds for 64-bit Windows with Debian's MinGW-w64 (the posix thread model, which
 # std::thread and std::mutex need). Programs are linked with the compiler's runtime
-# inside, so that the .exe files run on a Windows machine without extra DLLs.
+# inside, so that the .exe files run on a Windows machine without extra DLLs. The mingw
+# preset runs the test programs under Wine through the native test lab, never directly.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -16,9 +17,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-
-# Windows programs run here under Wine, which the suite starts through its own launcher
-# (see tests/CMakeLists.txt); without it, plain wine64.
-if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
-  set(CMAKE_CROSSCOMPILING_EMULATOR wine64)
-endif()

@@ -8,9 +8,7 @@
 #include "discovery/Ipv4Address.h"
 
 #include <chrono>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace ferrow {
 namespace {
@@ -23,6 +21,13 @@ constexpr const char* kPeer = "10.31.0.2";
 
 std::chrono::milliseconds Since(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+}
+
+// Whether the handle still names an open socket.
+bool IsOpenSocket(SocketHandle socket) {
+    int type = 0;
+    socklen_t length = sizeof type;
+    return ::getsockopt(socket, SOL_SOCKET, SO_TYPE, reinterpret_cast<char*>(&type), &length) == 0;
 }
 
 // The test's namespace with one veth link to a peer namespace.
@@ -192,19 +197,19 @@ TEST_F(CMulticastConnectionTest, CloseTwiceClosesNothingTheSecondTime) {
     EXPECT_FALSE(connection->IsOpen());
     EXPECT_FALSE(connection->SetReceiveTimeout(500));
 
-    // These take the descriptor numbers just freed; a second close must not touch them.
-    const int reusedA = ::socket(AF_INET, SOCK_DGRAM, 0);
-    const int reusedB = ::socket(AF_INET, SOCK_DGRAM, 0);
+    // These take the handles just freed; a second close must not touch them.
+    const SocketHandle reusedA = socket_api::OpenUdpSocket();
+    const SocketHandle reusedB = socket_api::OpenUdpSocket();
     connection->Close();
     const Clock::time_point start = Clock::now();
     EXPECT_EQ(connection->Receive(m_buffer, kReceiveBufferSize, 1000), -1);
     EXPECT_EQ(connection->WaitReadable(1000), -1);
     EXPECT_LT(Since(start), 500ms) << "a closed endpoint does not wait";
     connection.reset();
-    EXPECT_NE(::fcntl(reusedA, F_GETFD), -1);
-    EXPECT_NE(::fcntl(reusedB, F_GETFD), -1);
-    ::close(reusedA);
-    ::close(reusedB);
+    EXPECT_TRUE(IsOpenSocket(reusedA));
+    EXPECT_TRUE(IsOpenSocket(reusedB));
+    socket_api::CloseSocket(reusedA);
+    socket_api::CloseSocket(reusedB);
 
     // The port is free again.
     CMulticastConnection again;

@@ -7,7 +7,6 @@
 #include "discovery/DiscoveryProtocol.h"
 
 #include <algorithm>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -214,12 +213,11 @@ TEST_F(CSearchXNRImplTest, AddressThatIsNotLocalEndsTheSearchAtOnce) {
 // With non-local binding allowed (in this namespace only), a foreign address can be bound
 // but a broadcast from it has no way out: the probe send fails.
 TEST_F(CSearchXNRImplTest, ProbeThatCannotBeSentEndsTheSearchAtOnce) {
-    {
-        std::ofstream nonlocalBind("/proc/sys/net/ipv4/ip_nonlocal_bind");
-        nonlocalBind << "1\n";
-        ASSERT_TRUE(nonlocalBind.flush()) << "cannot allow non-local binding";
-    }
     std::string error;
+    ASSERT_EQ(test::RunProgram({"sh", "-c", "echo 1 >/proc/sys/net/ipv4/ip_nonlocal_bind"}, nullptr,
+                               &error),
+              0)
+        << "cannot allow non-local binding: " << error;
     auto capture = test::ProbeCapture::Open(m_peer.get(), error);
     ASSERT_TRUE(capture) << error;
     m_sender->BroadcastLater({{50ms, ReplyBytes("10.41.0.2")}});

@@ -1,6 +1,7 @@
 #include "discovery/Ipv4Address.h"
 
-#include <arpa/inet.h>
+#include "discovery/SocketApi.h"
+
 #include <gtest/gtest.h>
 
 namespace ferrow {

@@ -1,6 +1,9 @@
 #include "discovery/TextConversion.h"
 
 #include <clocale>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 #include <cuchar>
 #include <cwchar>
 #include <gtest/gtest.h>
@@ -44,6 +47,25 @@ TEST(TextConversionTest, AsciiConvertsUnchangedBothWays) {
     EXPECT_EQ(NarrowToUtf16(""), u"");
     EXPECT_EQ(Utf16ToNarrow(u""), "");
 }
+
+#ifdef _WIN32
+
+// On Windows the narrow text is the thread's ANSI code page; the suite runs under code
+// page 1252 (Western European), whose bytes 0x80-0xFF all stand for characters.
+TEST(TextConversionTest, NarrowTextOfTheAnsiCodePageIsDecoded) {
+    ASSERT_EQ(::GetACP(), 1252u) << "the expectations below are those of code page 1252";
+    EXPECT_EQ(NarrowToUtf16("M\xFCller"), u"Müller");
+    EXPECT_EQ(NarrowToUtf16("\x80 5 \xE9"), u"\u20AC 5 \u00E9");
+    EXPECT_EQ(Utf16ToNarrow(u"M\u00FCller \u20AC"), "M\xFCller \x80");
+}
+
+TEST(TextConversionTest, CharactersTheCodePageCannotHoldBecomeQuestionMarks) {
+    ASSERT_EQ(::GetACP(), 1252u);
+    EXPECT_EQ(Utf16ToNarrow(u"10.0.0.1\u00e9x"), "10.0.0.1\xE9x");
+    EXPECT_EQ(Utf16ToNarrow(u"\u6771\u829d NVR"), "?? NVR");
+}
+
+#else
 
 TEST(TextConversionTest, NarrowTextOfTheLocaleIsDecoded) {
     REQUIRE_LOCALE(utf8, "C.UTF-8");
@@ -125,6 +147,8 @@ TEST(TextConversionTest, CharactersTheLocaleCannotHoldBecomeQuestionMarks) {
     REQUIRE_LOCALE(plain, "C");
     EXPECT_EQ(Utf16ToNarrow(u"10.0.0.1\u00e9x"), "10.0.0.1?x");
 }
+
+#endif
 
 TEST(TextConversionTest, NulBytesAreKept) {
     const std::string narrow("a\0b", 3);

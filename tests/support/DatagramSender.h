@@ -46,7 +46,7 @@ public:
 private:
     explicit DatagramSender(int socket) : m_socket(socket) {}
 
-    int m_socket;
+    int m_socket; // under the test lab, the lab's number for it
     std::jthread m_thread;
     std::chrono::steady_clock::time_point m_lastSend{};
 };

@@ -18,6 +18,10 @@
 //
 // Namespaces belong to threads: call these on the test's main thread before starting
 // threads; threads started afterwards share the namespace.
+//
+// Windows test programs run under Wine, started by ferrow_test_lab inside a namespace of
+// their own; there these calls (and the other helpers here) ask the lab (LabClient.h),
+// and the tests read the same.
 
 #include <memory>
 #include <string>
@@ -25,8 +29,9 @@
 
 namespace ferrow::test {
 
-// Moves the calling thread into a fresh network namespace with `lo` up. Returns empty
-// text on success, else the reason it could not (no root, no namespace support).
+// Moves the calling thread into a fresh network namespace with `lo` up (under the lab, the
+// program already has one). Returns empty text on success, else the reason it could not
+// (no root, no namespace support, not started by the lab).
 std::string EnterPrivateNetworkNamespace();
 
 // Skips the current GoogleTest test, saying why, when no private namespace can be had.
@@ -44,21 +49,27 @@ public:
     // A new namespace with `lo` up; the calling thread stays where it is. Null on failure,
     // with the reason in error.
     static std::unique_ptr<NetworkNamespace> Create(std::string& error);
-    // The calling thread's namespace.
-    static std::unique_ptr<NetworkNamespace> Current(std::string& error);
 
     NetworkNamespace(const NetworkNamespace&) = delete;
     NetworkNamespace& operator=(const NetworkNamespace&) = delete;
     ~NetworkNamespace();
 
+    // The descriptor that holds it open; under the lab, the lab's number for it.
     int Descriptor() const { return m_descriptor; }
+
+#ifndef _WIN32
+    // The calling thread's namespace.
+    static std::unique_ptr<NetworkNamespace> Current(std::string& error);
     // A path that names this namespace to other programs (ip ... netns PATH) while it lives.
     std::string Path() const;
+#endif
 
 private:
     explicit NetworkNamespace(int descriptor) : m_descriptor(descriptor) {}
     int m_descriptor;
 };
+
+#ifndef _WIN32
 
 // While it lives, the calling thread is inside the given namespace: sockets opened then
 // belong to it (and stay there afterwards).
@@ -75,6 +86,8 @@ private:
     int m_home = -1;
     bool m_entered = false;
 };
+
+#endif
 
 struct VethOptions {
     VethOptions(std::string local, std::string localWithPrefix, std::string peerWithPrefix)
@@ -96,8 +109,10 @@ bool ConnectVeth(const NetworkNamespace& peer, const VethOptions& options, std::
 // A new namespace linked to the calling thread's by ConnectVeth. Null on failure.
 std::unique_ptr<NetworkNamespace> ConnectPeer(const VethOptions& options, std::string& error);
 
+#ifndef _WIN32
 // An IPv4 UDP socket (close-on-exec) opened inside ns (null: here), or -1 with the reason
 // in error.
 int OpenUdpSocketIn(const NetworkNamespace* ns, std::string& error);
+#endif
 
 } // namespace ferrow::test

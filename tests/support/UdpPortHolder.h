@@ -22,7 +22,7 @@ public:
 
 private:
     explicit UdpPortHolder(int socket) : m_socket(socket) {}
-    int m_socket;
+    int m_socket; // under the test lab, the lab's number for it
 };
 
 } // namespace ferrow::test

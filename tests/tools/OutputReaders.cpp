@@ -54,6 +54,19 @@ std::vector<std::vector<std::string>> ParseCsv(const std::string& text) {
     return records;
 }
 
+#ifdef _WIN32
+
+// Windows' C library has no wcswidth, and so no measure of terminal columns.
+int LibcColumns(const std::string&) {
+    return -1;
+}
+
+Utf8CharacterTypes::Utf8CharacterTypes() = default;
+
+Utf8CharacterTypes::~Utf8CharacterTypes() = default;
+
+#else
+
 int LibcColumns(const std::string& utf8) {
     std::wstring wide(utf8.size() + 1, L'\0');
     const std::size_t count = std::mbstowcs(wide.data(), utf8.c_str(), wide.size());
@@ -73,5 +86,7 @@ Utf8CharacterTypes::Utf8CharacterTypes() {
 Utf8CharacterTypes::~Utf8CharacterTypes() {
     std::setlocale(LC_CTYPE, m_previous.empty() ? "C" : m_previous.c_str());
 }
+
+#endif
 
 } // namespace ferrow::test

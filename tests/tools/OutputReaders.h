@@ -19,7 +19,8 @@ std::vector<std::vector<std::string>> ParseCsv(const std::string& text);
 // UTF-8 locale; -1 for text that is not valid UTF-8.
 int LibcColumns(const std::string& utf8);
 
-// Switches LC_CTYPE to a UTF-8 locale for LibcColumns while it lives.
+// Switches LC_CTYPE to a UTF-8 locale for LibcColumns while it lives; not available where
+// the C library cannot measure columns (Windows).
 class Utf8CharacterTypes {
 public:
     Utf8CharacterTypes();

@@ -23,7 +23,8 @@ class TableFormat : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!m_characterTypes.Available()) {
-            GTEST_SKIP() << "the C.UTF-8 locale is not available to measure columns";
+            GTEST_SKIP() << "the C library cannot measure terminal columns here (no C.UTF-8 "
+                            "locale, or no wcswidth at all as on Windows)";
         }
     }
 

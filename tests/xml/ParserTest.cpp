@@ -1,10 +1,9 @@
+#include "HugeText.h"
 #include "xml/CXmlDoc.h"
 
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace ferrow {
 namespace {
@@ -277,62 +276,13 @@ TEST(ParserTest, DeepUnendedNestingIsRepairedWithoutRecursion) {
     EXPECT_EQ(doc.Index().NextFree(), 65537);
 }
 
-// A text of more units than 32-bit offsets can address, made of one read-only page
-// mapped over and over so that it costs no memory.
-class HugeText {
-public:
-    explicit HugeText(std::size_t units) : m_bytes((units + 1) * sizeof(char16_t)) {
-        const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-        m_bytes = (m_bytes + kChunk - 1) / kChunk * kChunk;
-        m_base =
-            mmap(nullptr, m_bytes, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-        const int fd = memfd_create("huge-text", 0);
-        if (m_base == MAP_FAILED || fd < 0 || ftruncate(fd, kChunk) != 0) {
-            return;
-        }
-        auto* chunk = static_cast<char16_t*>(
-            mmap(nullptr, kChunk, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0));
-        std::fill_n(chunk, kChunk / sizeof(char16_t), u'x');
-        munmap(chunk, kChunk);
-        auto* bytes = static_cast<char*>(m_base);
-        for (std::size_t offset = 0; offset < m_bytes; offset += kChunk) {
-            if (mmap(bytes + offset, kChunk, PROT_READ, MAP_SHARED | MAP_FIXED, fd, 0) ==
-                MAP_FAILED) {
-                close(fd);
-                return;
-            }
-        }
-        // The terminating NUL sits in a private page of its own at the end.
-        const std::size_t nulByte = units * sizeof(char16_t);
-        char* nulPage = bytes + nulByte / page * page;
-        mmap(nulPage, page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0);
-        std::fill_n(reinterpret_cast<char16_t*>(nulPage), page / sizeof(char16_t), u'x');
-        reinterpret_cast<char16_t*>(bytes)[units] = 0;
-        close(fd);
-        m_ready = true;
-    }
-    ~HugeText() {
-        if (m_base != MAP_FAILED) {
-            munmap(m_base, m_bytes);
-        }
-    }
-    bool Ready() const { return m_ready; }
-    TextArg Text() const { return static_cast<TextArg>(m_base); }
-
-private:
-    static constexpr std::size_t kChunk = 4u << 20;
-    std::size_t m_bytes;
-    void* m_base = MAP_FAILED;
-    bool m_ready = false;
-};
-
 TEST(ParserTest, TextTooLongForOffsetsIsRefused) {
-    HugeText huge(CXmlDoc::kMaxTextLength + 1);
+    test::HugeText huge(CXmlDoc::kMaxTextLength + 1);
     if (!huge.Ready()) {
         GTEST_SKIP() << "could not map a text of 2^31 units";
     }
     CXmlDoc doc;
-    EXPECT_FALSE(doc.LoadText(huge.Text()));
+    EXPECT_FALSE(doc.LoadText(huge.Units()));
     EXPECT_EQ(doc.ResultLog(), u"<text_too_long/>");
     EXPECT_TRUE(doc.Text().empty());
     EXPECT_EQ(doc.Index().NextFree(), 1);

@@ -1,5 +1,4 @@
 #include "ChildProcess.h"
-
 #include "NetworkNamespace.h"
 
 #include <cerrno>
@@ -28,8 +27,9 @@ int StatusOf(int waitStatus) {
     return WIFSIGNALED(waitStatus) ? 128 + WTERMSIG(waitStatus) : -1;
 }
 
-// Forks; the child enters ns, takes the pipe's write end as its standard output (and
-// error, when mergeError) and executes path. Returns the child's pid or -1.
+// Forks; the child enters ns, takes the pipe's write end (when there is one) as its
+// standard output (and error, when mergeError) and executes path. Returns the child's pid
+// or -1.
 pid_t Spawn(const std::string& path, const std::vector<std::string>& argv,
             const NetworkNamespace* ns, int outputWriteEnd, bool mergeError) {
     std::vector<char*> arguments;
@@ -52,12 +52,29 @@ pid_t Spawn(const std::string& path, const std::vector<std::string>& argv,
     if (nsDescriptor >= 0 && ::setns(nsDescriptor, CLONE_NEWNET) != 0) {
         ::_exit(126);
     }
-    ::dup2(outputWriteEnd, STDOUT_FILENO);
-    if (mergeError) {
+    if (outputWriteEnd >= 0) {
+        ::dup2(outputWriteEnd, STDOUT_FILENO);
+    }
+    if (outputWriteEnd >= 0 && mergeError) {
         ::dup2(outputWriteEnd, STDERR_FILENO);
     }
     ::execv(path.c_str(), arguments.data());
     ::_exit(127);
+}
+
+// Closes the pipe's write end and reads the other until every writer has closed it.
+void CollectOutput(const int (&pipeEnds)[2], std::string& output) {
+    ::close(pipeEnds[1]);
+    char chunk[4096];
+    ssize_t length;
+    while ((length = ::read(pipeEnds[0], chunk, sizeof chunk)) != 0) {
+        if (length > 0) {
+            output.append(chunk, static_cast<std::size_t>(length));
+        } else if (errno != EINTR) {
+            break;
+        }
+    }
+    ::close(pipeEnds[0]);
 }
 
 } // namespace
@@ -87,22 +104,14 @@ std::string RecorderPath() {
 int RunProgram(const std::vector<std::string>& argv, const NetworkNamespace* ns,
                std::string* output) {
     const std::string path = argv.empty() ? "" : FindProgram(argv[0]);
-    int pipeEnds[2];
-    if (path.empty() || ::pipe2(pipeEnds, O_CLOEXEC) != 0) {
+    int pipeEnds[2] = {-1, -1};
+    if (path.empty() || (output != nullptr && ::pipe2(pipeEnds, O_CLOEXEC) != 0)) {
         return -1;
     }
     const pid_t pid = Spawn(path, argv, ns, pipeEnds[1], true);
-    ::close(pipeEnds[1]);
-    char chunk[4096];
-    ssize_t length;
-    while ((length = ::read(pipeEnds[0], chunk, sizeof chunk)) != 0) {
-        if (length > 0 && output != nullptr) {
-            output->append(chunk, static_cast<std::size_t>(length));
-        } else if (length < 0 && errno != EINTR) {
-            break;
-        }
+    if (output != nullptr) {
+        CollectOutput(pipeEnds, *output);
     }
-    ::close(pipeEnds[0]);
     int waitStatus = 0;
     if (pid < 0 || ::waitpid(pid, &waitStatus, 0) != pid || !WIFEXITED(waitStatus)) {
         return -1;

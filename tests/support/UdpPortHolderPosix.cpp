@@ -1,6 +1,5 @@
-#include "UdpPortHolder.h"
-
 #include "NetworkNamespace.h"
+#include "UdpPortHolder.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

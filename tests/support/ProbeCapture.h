@@ -34,7 +34,7 @@ public:
 
 private:
     explicit ProbeCapture(int socket) : m_socket(socket) {}
-    int m_socket;
+    int m_socket; // under the test lab, the lab's number for it
 };
 
 } // namespace ferrow::test

@@ -1,6 +1,5 @@
-#include "ProbeCapture.h"
-
 #include "NetworkNamespace.h"
+#include "ProbeCapture.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

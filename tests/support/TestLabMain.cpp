@@ -1,0 +1,40 @@
+// ferrow_test_lab: runs a Windows test program under Wine inside a private network
+// namespace of its own, and serves the program's requests for peers (TestLab.h).
+//
+//   ferrow_test_lab PROGRAM.exe [ARGUMENTS...]
+//
+// The exit status is the program's; 125 when the lab itself could not run it. CTest uses
+// it as the cross build's emulator, for listing the tests and for running each of them.
+#include "ChildProcess.h"
+#include "LabProtocol.h"
+#include "NetworkNamespace.h"
+#include "TestLab.h"
+#include "WineSession.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    using namespace ferrow::test;
+    constexpr int kLabFailed = 125;
+    if (argc < 2) {
+        std::cerr << "usage: ferrow_test_lab PROGRAM.exe [ARGUMENTS...]\n";
+        return kLabFailed;
+    }
+    if (const std::string why = EnterPrivateNetworkNamespace(); !why.empty()) {
+        std::cerr << "ferrow_test_lab: Windows programs run here only inside a private network "
+                     "namespace, and none could be had: "
+                  << why << '\n';
+        return kLabFailed;
+    }
+    std::string error;
+    std::unique_ptr<TestLab> lab = TestLab::Start(error);
+    std::unique_ptr<WineSession> wine = lab ? WineSession::Open(nullptr, error) : nullptr;
+    if (!wine) {
+        std::cerr << "ferrow_test_lab: " << error << '\n';
+        return kLabFailed;
+    }
+    const std::string port = std::string(lab::kPortVariable) + "=" + std::to_string(lab->Port());
+    const int status = RunProgram(
+        wine->Command(argv[1], std::vector<std::string>(argv + 2, argv + argc), {port}), nullptr);
+    return status < 0 ? kLabFailed : status;
+}

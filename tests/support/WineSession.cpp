@@ -1,0 +1,130 @@
+#include "WineSession.h"
+
+#include "ChildProcess.h"
+#include "NetworkNamespace.h"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace ferrow::test {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Quiet, and without the .NET and HTML engines that a new prefix would offer to install.
+const std::vector<std::string> kWineEnvironment{"WINEDEBUG=-all",
+                                                "WINEDLLOVERRIDES=mscoree,mshtml="};
+
+std::vector<std::string> WineCommand(const std::string& prefix,
+                                     const std::vector<std::string>& tail) {
+    std::vector<std::string> argv{"env", "WINEPREFIX=" + prefix};
+    argv.insert(argv.end(), kWineEnvironment.begin(), kWineEnvironment.end());
+    argv.insert(argv.end(), tail.begin(), tail.end());
+    return argv;
+}
+
+// The prepared prefix, made once (under a lock, as tests run in parallel) in a namespace
+// of its own: wineboot starts Windows programs too.
+bool EnsurePreparedPrefix(std::string& error) {
+    const fs::path prepared = FERROW_WINE_PREFIX;
+    const fs::path ready = prepared / ".ferrow-ready";
+    const std::string lockPath = prepared.string() + ".lock";
+    const int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (lock < 0 || ::flock(lock, LOCK_EX) != 0) {
+        error = "cannot lock " + lockPath;
+        return false;
+    }
+    bool ok = fs::exists(ready);
+    if (!ok) {
+        std::error_code ignored;
+        fs::remove_all(prepared, ignored);
+        auto ns = NetworkNamespace::Create(error);
+        std::string output;
+        ok = ns &&
+             RunProgram(WineCommand(prepared, {"wineboot", "--init"}), ns.get(), &output) == 0 &&
+             RunProgram(WineCommand(prepared, {"wineserver", "--wait"}), ns.get()) == 0;
+        if (ok) {
+            ok = std::ofstream(ready).good();
+        } else if (error.empty()) {
+            error = "wineboot could not prepare " + prepared.string() + ": " + output;
+        }
+    }
+    ::close(lock);
+    return ok;
+}
+
+} // namespace
+
+std::string InterfaceReachingOut(const NetworkNamespace* ns) {
+    std::string listing;
+    if (RunProgram({"ip", "-details", "-oneline", "link", "show"}, ns, &listing) != 0) {
+        return "(ip link show failed: " + listing + ")";
+    }
+    std::istringstream lines(listing);
+    std::string line;
+    while (std::getline(lines, line)) {
+        // "2: name@peer: <FLAGS> ..." ; veth links say "veth" among their details.
+        const std::size_t nameStart = line.find(": ") + 2;
+        const std::string name = line.substr(nameStart, line.find(": ", nameStart) - nameStart);
+        const std::string flags = line.substr(line.find('<'), line.find('>') - line.find('<') + 1);
+        const bool up =
+            flags.find(",UP") != std::string::npos || flags.find("<UP") != std::string::npos;
+        const bool loopback = name == "lo";
+        const bool veth = line.find(" veth ") != std::string::npos;
+        // The kernel gives every namespace idle tunnel devices with no lower link.
+        const bool idleTunnel = !up && name.ends_with("@NONE");
+        if (!loopback && !veth && !idleTunnel) {
+            return name;
+        }
+    }
+    return {};
+}
+
+std::unique_ptr<WineSession> WineSession::Open(const NetworkNamespace* ns, std::string& error) {
+    if (const std::string name = InterfaceReachingOut(ns); !name.empty()) {
+        error = "refusing to run Wine: the namespace holds the interface " + name +
+                ", which may reach a real network";
+        return nullptr;
+    }
+    if (!EnsurePreparedPrefix(error)) {
+        return nullptr;
+    }
+    std::string prefix = (fs::temp_directory_path() / "ferrow-wine-XXXXXX").string();
+    if (::mkdtemp(prefix.data()) == nullptr) {
+        error = "cannot make a folder for the Wine prefix";
+        return nullptr;
+    }
+    prefix += "/prefix";
+    std::string output;
+    if (RunProgram({"cp", "-al", FERROW_WINE_PREFIX, prefix}, nullptr, &output) != 0) {
+        error = "cannot copy the Wine prefix: " + output;
+        fs::remove_all(fs::path(prefix).parent_path());
+        return nullptr;
+    }
+    return std::unique_ptr<WineSession>(new WineSession(prefix));
+}
+
+WineSession::~WineSession() {
+    std::string ignored;
+    RunProgram(WineCommand(m_prefix, {"wineserver", "--kill"}), nullptr, &ignored);
+    std::error_code ignoredError;
+    fs::remove_all(fs::path(m_prefix).parent_path(), ignoredError);
+}
+
+std::vector<std::string> WineSession::Command(const std::string& program,
+                                              const std::vector<std::string>& arguments,
+                                              const std::vector<std::string>& environment) const {
+    std::vector<std::string> tail = environment;
+    tail.push_back("wine");
+    tail.push_back(program);
+    tail.insert(tail.end(), arguments.begin(), arguments.end());
+    return WineCommand(m_prefix, tail);
+}
+
+} // namespace ferrow::test
