@@ -1,7 +1,8 @@
 #pragma once
 
 // The thin platform layer under the discovery sockets: Winsock on Windows, BSD sockets
-// elsewhere. Everything that differs between the two stays in SocketApi.cpp.
+// elsewhere. This header holds the include block and the handle type; the calls that differ
+// between the two are in SocketApiPosix.cpp and SocketApiWindows.cpp.
 
 #ifdef _WIN32
 #include <winsock2.h>
