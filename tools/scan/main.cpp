@@ -1,5 +1,5 @@
 // ferrow-scan: the window's search from a terminal, for scripts and headless machines.
-#include "tools/scan/ProgressLine.h"
+#include "discovery/StandardStreams.h"
 #include "tools/scan/ScanCommand.h"
 #include "tools/scan/ScanOptions.h"
 
@@ -9,6 +9,7 @@
 int main(int argc, char** argv) {
     // Narrow text from the platform and the network is read in the locale's character set.
     std::setlocale(LC_ALL, "");
+    const ferrow::Utf8StdoutScope utf8Stdout = ferrow::PrepareStdoutForUtf8();
     const ferrow::ParsedArguments parsed =
         ferrow::ParseScanArguments(argc, argv, std::cout, std::cerr);
     if (!parsed.options) {
