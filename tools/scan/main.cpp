@@ -1,4 +1,5 @@
 // ferrow-scan: the window's search from a terminal, for scripts and headless machines.
+#include "discovery/SocketApi.h"
 #include "discovery/StandardStreams.h"
 #include "tools/scan/ScanCommand.h"
 #include "tools/scan/ScanOptions.h"
@@ -14,6 +15,13 @@ int main(int argc, char** argv) {
         ferrow::ParseScanArguments(argc, argv, std::cout, std::cerr);
     if (!parsed.options) {
         return parsed.exitCode;
+    }
+    // Without the socket library every socket fails to open, which would read as an
+    // address that is not local.
+    const ferrow::socket_api::SocketLibraryScope socketLibrary;
+    if (!socketLibrary.Started()) {
+        std::cerr << "ferrow-scan: cannot start the socket library\n";
+        return ferrow::kExitEndpoint;
     }
     const int exitCode =
         ferrow::RunScanCommand(*parsed.options, std::cout, std::cerr, ferrow::StderrIsTerminal());
