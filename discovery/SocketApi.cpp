@@ -23,6 +23,11 @@ int SendDatagram(SocketHandle socket, const char* data, int length, const sockad
                                      reinterpret_cast<const sockaddr*>(&to), kSocketAddressLength));
 }
 
+void ShutdownAndClose(SocketHandle socket) {
+    ::shutdown(socket, kShutdownBoth);
+    CloseSocket(socket);
+}
+
 std::uint32_t InetAddr(const char* text) {
     return ::inet_addr(text);
 }

@@ -20,9 +20,11 @@ namespace ferrow {
 #ifdef _WIN32
 using SocketHandle = SOCKET;
 inline const SocketHandle kInvalidSocket = INVALID_SOCKET;
+inline constexpr int kShutdownBoth = SD_BOTH;
 #else
 using SocketHandle = int;
 inline constexpr SocketHandle kInvalidSocket = -1;
+inline constexpr int kShutdownBoth = SHUT_RDWR;
 #endif
 
 inline constexpr socklen_t kSocketAddressLength = static_cast<socklen_t>(sizeof(sockaddr_in));

@@ -67,11 +67,6 @@ int ReceiveDatagram(SocketHandle socket, char* buffer, int capacity, sockaddr_in
     return static_cast<int>(received);
 }
 
-void ShutdownAndClose(SocketHandle socket) {
-    ::shutdown(socket, SHUT_RDWR);
-    ::close(socket);
-}
-
 void CloseSocket(SocketHandle socket) {
     ::close(socket);
 }

@@ -53,11 +53,6 @@ int ReceiveDatagram(SocketHandle socket, char* buffer, int capacity, sockaddr_in
     return received == SOCKET_ERROR ? -1 : received;
 }
 
-void ShutdownAndClose(SocketHandle socket) {
-    ::shutdown(socket, SD_BOTH);
-    ::closesocket(socket);
-}
-
 void CloseSocket(SocketHandle socket) {
     ::closesocket(socket);
 }
