@@ -1,13 +1,7 @@
 #include "discovery/SocketApi.h"
 
-#ifdef _WIN32
-#include <limits>
-#else
-#include <cerrno>
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-#endif
+// The calls that read the same on every platform; the rest is in SocketApiPosix.cpp and
+// SocketApiWindows.cpp.
 
 namespace ferrow::socket_api {
 
@@ -29,6 +23,11 @@ int SendDatagram(SocketHandle socket, const char* data, int length, const sockad
                                      reinterpret_cast<const sockaddr*>(&to), kSocketAddressLength));
 }
 
+void ShutdownAndClose(SocketHandle socket) {
+    ::shutdown(socket, kShutdownBoth);
+    CloseSocket(socket);
+}
+
 std::uint32_t InetAddr(const char* text) {
     return ::inet_addr(text);
 }
@@ -40,138 +39,5 @@ SocketLibraryScope::~SocketLibraryScope() {
         StopSocketLibrary();
     }
 }
-
-#ifdef _WIN32
-
-bool StartSocketLibrary() {
-    WSADATA data;
-    return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
-}
-
-void StopSocketLibrary() {
-    ::WSACleanup();
-}
-
-bool SetReceiveTimeoutMs(SocketHandle socket, int timeoutMs) {
-    const DWORD value = static_cast<DWORD>(timeoutMs);
-    return ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&value),
-                        static_cast<int>(sizeof value)) == 0;
-}
-
-void RequestReceiveQueue(SocketHandle socket, int bytes) {
-    SetIntOption(socket, SOL_SOCKET, SO_RCVBUF, bytes);
-}
-
-int WaitForReadable(SocketHandle socket, int timeoutMs) {
-    fd_set readSet;
-    FD_ZERO(&readSet);
-    FD_SET(socket, &readSet);
-    timeval limit{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-    const int result = ::select(0, &readSet, nullptr, nullptr, &limit);
-    if (result == 0) {
-        return 0;
-    }
-    return result == 1 && FD_ISSET(socket, &readSet) ? 1 : -1;
-}
-
-int PendingBytes(SocketHandle socket) {
-    u_long pending = 0;
-    if (::ioctlsocket(socket, FIONREAD, &pending) != 0) {
-        return -1;
-    }
-    return pending > static_cast<u_long>(std::numeric_limits<int>::max())
-               ? std::numeric_limits<int>::max()
-               : static_cast<int>(pending);
-}
-
-int ReceiveDatagram(SocketHandle socket, char* buffer, int capacity, sockaddr_in* from) {
-    // A datagram larger than capacity fails here with WSAEMSGSIZE.
-    int fromLength = kSocketAddressLength;
-    const int received =
-        ::recvfrom(socket, buffer, capacity, 0, reinterpret_cast<sockaddr*>(from), &fromLength);
-    return received == SOCKET_ERROR ? -1 : received;
-}
-
-void ShutdownAndClose(SocketHandle socket) {
-    ::shutdown(socket, SD_BOTH);
-    ::closesocket(socket);
-}
-
-void CloseSocket(SocketHandle socket) {
-    ::closesocket(socket);
-}
-
-#else
-
-bool StartSocketLibrary() {
-    return true;
-}
-
-void StopSocketLibrary() {}
-
-bool SetReceiveTimeoutMs(SocketHandle socket, int timeoutMs) {
-    timeval value{};
-    value.tv_sec = timeoutMs / 1000;
-    value.tv_usec = (timeoutMs % 1000) * 1000;
-    return ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &value, sizeof value) == 0;
-}
-
-void RequestReceiveQueue(SocketHandle socket, int bytes) {
-    SetIntOption(socket, SOL_SOCKET, SO_RCVBUF, bytes);
-    // Linux caps SO_RCVBUF at net.core.rmem_max and reports twice the size it keeps;
-    // a process allowed to administer the network may go past the cap.
-    int granted = 0;
-    socklen_t length = sizeof granted;
-    if (::getsockopt(socket, SOL_SOCKET, SO_RCVBUF, &granted, &length) == 0 && granted < bytes) {
-#ifdef SO_RCVBUFFORCE
-        SetIntOption(socket, SOL_SOCKET, SO_RCVBUFFORCE, bytes);
-#endif
-    }
-}
-
-int WaitForReadable(SocketHandle socket, int timeoutMs) {
-    // poll rather than select: a descriptor past FD_SETSIZE must not write out of bounds.
-    // poll would wait on a closed (negative) descriptor; select fails on it at once.
-    if (socket < 0) {
-        return -1;
-    }
-    pollfd entry{socket, POLLIN, 0};
-    const int result = ::poll(&entry, 1, timeoutMs < 0 ? 0 : timeoutMs);
-    if (result == 0) {
-        return 0;
-    }
-    return result == 1 && (entry.revents & POLLIN) != 0 ? 1 : -1;
-}
-
-int PendingBytes(SocketHandle socket) {
-    int pending = 0;
-    return ::ioctl(socket, FIONREAD, &pending) == 0 ? pending : -1;
-}
-
-int ReceiveDatagram(SocketHandle socket, char* buffer, int capacity, sockaddr_in* from) {
-    // Linux cuts an oversize datagram without failing; MSG_TRUNC makes it report the
-    // datagram's real length, so the cut can be told from a datagram that fitted.
-    socklen_t fromLength = kSocketAddressLength;
-    ssize_t received;
-    do {
-        received = ::recvfrom(socket, buffer, static_cast<size_t>(capacity), MSG_TRUNC,
-                              reinterpret_cast<sockaddr*>(from), &fromLength);
-    } while (received < 0 && errno == EINTR);
-    if (received < 0 || received > capacity) {
-        return -1;
-    }
-    return static_cast<int>(received);
-}
-
-void ShutdownAndClose(SocketHandle socket) {
-    ::shutdown(socket, SHUT_RDWR);
-    ::close(socket);
-}
-
-void CloseSocket(SocketHandle socket) {
-    ::close(socket);
-}
-
-#endif
 
 } // namespace ferrow::socket_api

@@ -1,7 +1,8 @@
 #pragma once
 
 // The thin platform layer under the discovery sockets: Winsock on Windows, BSD sockets
-// elsewhere. Everything that differs between the two stays in SocketApi.cpp.
+// elsewhere. This header holds the include block and the handle type; the calls that differ
+// between the two are in SocketApiPosix.cpp and SocketApiWindows.cpp.
 
 #ifdef _WIN32
 #include <winsock2.h>
@@ -19,9 +20,11 @@ namespace ferrow {
 #ifdef _WIN32
 using SocketHandle = SOCKET;
 inline const SocketHandle kInvalidSocket = INVALID_SOCKET;
+inline constexpr int kShutdownBoth = SD_BOTH;
 #else
 using SocketHandle = int;
 inline constexpr SocketHandle kInvalidSocket = -1;
+inline constexpr int kShutdownBoth = SHUT_RDWR;
 #endif
 
 inline constexpr socklen_t kSocketAddressLength = static_cast<socklen_t>(sizeof(sockaddr_in));

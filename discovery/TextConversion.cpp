@@ -1,29 +1,15 @@
 #include "discovery/TextConversion.h"
 
-#include <algorithm>
+#include "discovery/TextConversionPlatform.h"
 
-#ifdef _WIN32
-#include <limits>
-#include <windows.h>
-#else
-#include <climits>
-#include <cstring>
-#include <cuchar>
-#include <cwchar>
-#include <langinfo.h>
-#endif
+#include <algorithm>
 
 namespace ferrow {
 
 namespace {
 
-constexpr bool IsAscii(char c) {
-    return static_cast<unsigned char>(c) < 0x80;
-}
-
-constexpr bool IsAscii16(char16_t c) {
-    return c < 0x80;
-}
+using text_conversion::IsAscii;
+using text_conversion::IsAscii16;
 
 // Widens every byte as it stands and tells whether all were ASCII. One pass without an
 // early exit, so that the compiler can vectorise it: replies are almost always ASCII.
@@ -40,193 +26,32 @@ bool WidenAscii(std::string_view narrow, std::u16string& wide) {
 
 } // namespace
 
-#ifdef _WIN32
-
-// The thread's ANSI code page; called without flags, the system puts U+FFFD (or the code
-// page's default character) in place of what it cannot map.
 std::u16string NarrowToUtf16(std::string_view narrow) {
     std::u16string wide;
     if (WidenAscii(narrow, wide)) {
         return wide;
     }
-    if (narrow.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+    // Keep the ASCII run already widened; the platform converts from the first other byte.
+    const auto asciiLength = static_cast<std::size_t>(
+        std::find_if_not(narrow.begin(), narrow.end(), IsAscii) - narrow.begin());
+    wide.resize(asciiLength);
+    if (!text_conversion::AppendNarrowAsUtf16(narrow.substr(asciiLength), wide)) {
         return {};
-    }
-    const int narrowLength = static_cast<int>(narrow.size());
-    const int wideLength =
-        ::MultiByteToWideChar(CP_THREAD_ACP, 0, narrow.data(), narrowLength, nullptr, 0);
-    if (wideLength <= 0) {
-        return {};
-    }
-    wide.assign(static_cast<std::size_t>(wideLength), u'\0');
-    ::MultiByteToWideChar(CP_THREAD_ACP, 0, narrow.data(), narrowLength,
-                          reinterpret_cast<wchar_t*>(wide.data()), wideLength);
-    return wide;
-}
-
-std::string Utf16ToNarrow(std::u16string_view wide) {
-    if (std::all_of(wide.begin(), wide.end(), IsAscii16)) {
-        return std::string(wide.begin(), wide.end());
-    }
-    if (wide.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-        return {};
-    }
-    const auto* source = reinterpret_cast<const wchar_t*>(wide.data());
-    const int wideLength = static_cast<int>(wide.size());
-    const int narrowLength =
-        ::WideCharToMultiByte(CP_THREAD_ACP, 0, source, wideLength, nullptr, 0, nullptr, nullptr);
-    if (narrowLength <= 0) {
-        return {};
-    }
-    std::string narrow(static_cast<std::size_t>(narrowLength), '\0');
-    ::WideCharToMultiByte(CP_THREAD_ACP, 0, source, wideLength, narrow.data(), narrowLength,
-                          nullptr, nullptr);
-    return narrow;
-}
-
-#else
-
-namespace {
-
-constexpr char16_t kReplacementCharacter = u'\uFFFD';
-
-void AppendCodePoint(std::u16string& wide, char32_t codePoint) {
-    if (codePoint >= 0xD800 && codePoint <= 0xDFFF) {
-        wide += kReplacementCharacter;
-    } else if (codePoint < 0x10000) {
-        wide += static_cast<char16_t>(codePoint);
-    } else if (codePoint <= 0x10FFFF) {
-        codePoint -= 0x10000;
-        wide += static_cast<char16_t>(0xD800 + (codePoint >> 10));
-        wide += static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF));
-    } else {
-        wide += kReplacementCharacter;
-    }
-}
-
-bool LocaleIsUtf8() {
-    return std::strcmp(::nl_langinfo(CODESET), "UTF-8") == 0;
-}
-
-constexpr bool IsContinuation(unsigned char byte, unsigned char low = 0x80,
-                              unsigned char high = 0xBF) {
-    return byte >= low && byte <= high;
-}
-
-// The length of the well-formed UTF-8 character at next (2 to 4 bytes: no overlong form,
-// no surrogate, nothing past U+10FFFF) and its code point in codePoint; 0 for anything
-// else. Such a character decodes to the same under every UTF-8 locale, so the library's
-// per-character decoder, slow by comparison, is kept for the rest.
-std::size_t DecodeWellFormedUtf8(const char* next, const char* end, char32_t& codePoint) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(next);
-    const auto available = static_cast<std::size_t>(end - next);
-    const unsigned char lead = bytes[0];
-    if (lead >= 0xC2 && lead <= 0xDF && available >= 2 && IsContinuation(bytes[1])) {
-        codePoint = static_cast<char32_t>(((lead & 0x1F) << 6) | (bytes[1] & 0x3F));
-        return 2;
-    }
-    if (lead >= 0xE0 && lead <= 0xEF && available >= 3) {
-        const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80;
-        const unsigned char high = lead == 0xED ? 0x9F : 0xBF;
-        if (IsContinuation(bytes[1], low, high) && IsContinuation(bytes[2])) {
-            codePoint = static_cast<char32_t>(((lead & 0x0F) << 12) | ((bytes[1] & 0x3F) << 6) |
-                                              (bytes[2] & 0x3F));
-            return 3;
-        }
-    }
-    if (lead >= 0xF0 && lead <= 0xF4 && available >= 4) {
-        const unsigned char low = lead == 0xF0 ? 0x90 : 0x80;
-        const unsigned char high = lead == 0xF4 ? 0x8F : 0xBF;
-        if (IsContinuation(bytes[1], low, high) && IsContinuation(bytes[2]) &&
-            IsContinuation(bytes[3])) {
-            codePoint = static_cast<char32_t>(((lead & 0x07) << 18) | ((bytes[1] & 0x3F) << 12) |
-                                              ((bytes[2] & 0x3F) << 6) | (bytes[3] & 0x3F));
-            return 4;
-        }
-    }
-    return 0;
-}
-
-} // namespace
-
-// The locale's narrow character set, one code point at a time; a byte that does not start
-// a valid character becomes U+FFFD and decoding goes on after it.
-std::u16string NarrowToUtf16(std::string_view narrow) {
-    std::u16string wide;
-    if (WidenAscii(narrow, wide)) {
-        return wide;
-    }
-    const auto firstOther = std::find_if_not(narrow.begin(), narrow.end(), IsAscii);
-    wide.resize(static_cast<std::size_t>(firstOther - narrow.begin()));
-    std::mbstate_t state{};
-    const char* next = &*firstOther;
-    const char* const end = narrow.data() + narrow.size();
-    const bool utf8 = LocaleIsUtf8();
-    while (next < end) {
-        // The narrow sets a locale may use are stateless: ASCII bytes between two
-        // characters stand for themselves, and go over as a run.
-        if (IsAscii(*next)) {
-            const char* const runEnd = std::find_if_not(next, end, IsAscii);
-            const std::size_t start = wide.size();
-            wide.resize(start + static_cast<std::size_t>(runEnd - next));
-            std::copy(next, runEnd, wide.begin() + static_cast<std::ptrdiff_t>(start));
-            next = runEnd;
-            continue;
-        }
-        char32_t codePoint = 0;
-        if (utf8) {
-            if (const std::size_t length = DecodeWellFormedUtf8(next, end, codePoint)) {
-                AppendCodePoint(wide, codePoint);
-                next += length;
-                continue;
-            }
-        }
-        const std::size_t used =
-            std::mbrtoc32(&codePoint, next, static_cast<std::size_t>(end - next), &state);
-        if (used == static_cast<std::size_t>(-1)) {
-            wide += kReplacementCharacter;
-            ++next;
-            state = std::mbstate_t{};
-        } else if (used == static_cast<std::size_t>(-2)) {
-            wide += kReplacementCharacter; // the text ends inside a character
-            break;
-        } else {
-            AppendCodePoint(wide, codePoint);
-            next += used == static_cast<std::size_t>(-3) ? 0 : std::max<std::size_t>(used, 1);
-        }
     }
     return wide;
 }
 
-// Back to the locale's narrow set; what it cannot hold becomes '?'.
 std::string Utf16ToNarrow(std::u16string_view wide) {
     const auto firstOther = std::find_if_not(wide.begin(), wide.end(), IsAscii16);
     std::string narrow(wide.begin(), firstOther);
     if (firstOther == wide.end()) {
         return narrow;
     }
-    std::mbstate_t state{};
-    char bytes[MB_LEN_MAX];
-    for (auto it = firstOther; it != wide.end(); ++it) {
-        char32_t codePoint = *it;
-        const bool highSurrogate = codePoint >= 0xD800 && codePoint <= 0xDBFF;
-        if (highSurrogate && it + 1 != wide.end() && it[1] >= 0xDC00 && it[1] <= 0xDFFF) {
-            codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (*++it - 0xDC00);
-        } else if (codePoint >= 0xD800 && codePoint <= 0xDFFF) {
-            narrow += '?';
-            continue;
-        }
-        const std::size_t written = std::c32rtomb(bytes, codePoint, &state);
-        if (written == static_cast<std::size_t>(-1)) {
-            narrow += '?';
-            state = std::mbstate_t{};
-        } else {
-            narrow.append(bytes, written);
-        }
+    const auto asciiLength = static_cast<std::size_t>(firstOther - wide.begin());
+    if (!text_conversion::AppendUtf16AsNarrow(wide.substr(asciiLength), narrow)) {
+        return {};
     }
     return narrow;
 }
-
-#endif
 
 } // namespace ferrow

@@ -1,9 +1,9 @@
 #include "ui/PlatformServices.h"
 
+#include <windows.h>
 #include <clocale>
 #include <commctrl.h>
 #include <objbase.h>
-#include <windows.h>
 
 namespace ferrow {
 

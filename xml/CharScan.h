@@ -4,15 +4,13 @@
 // of its time looking for the few units that end a run (a '<', a quote, a name's end), so
 // these take SSE2 where the CPU has it (every x86-64) and go one unit at a time elsewhere.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
 #define FERROW_CHARSCAN_SSE2 1
 #include <emmintrin.h>
-#if defined(_MSC_VER)
-#include <intrin.h>
-#endif
 #endif
 
 namespace ferrow {
@@ -32,14 +30,9 @@ template <char16_t... Units> inline unsigned MatchMask(__m128i block) {
     return static_cast<unsigned>(_mm_movemask_epi8(hits));
 }
 
+// mask is not 0; each unit owns two bits.
 inline int FirstBitPair(unsigned mask) {
-#if defined(_MSC_VER) && !defined(__clang__)
-    unsigned long bit;
-    _BitScanForward(&bit, mask);
-    return static_cast<int>(bit) / 2;
-#else
-    return __builtin_ctz(mask) / 2;
-#endif
+    return std::countr_zero(mask) / 2;
 }
 #endif
 

@@ -7,6 +7,7 @@
 #include "discovery/AdapterSource.h"
 #include "discovery/CNetImpl.h"
 #include "discovery/SocketApi.h"
+#include "discovery/StandardStreams.h"
 #include "discovery/TextConversion.h"
 
 #include <CLI/CLI.hpp>
@@ -55,6 +56,7 @@ bool WriteReadyFile(const std::string& path) {
 int main(int argc, char** argv) {
     using ferrow::recorder::Fault;
     std::setlocale(LC_ALL, "");
+    const ferrow::Utf8StdoutScope utf8Stdout = ferrow::PrepareStdoutForUtf8();
 
     ferrow::recorder::RecorderOptions options;
     CLI::App app{"Plays one or many recorders that answer the discovery probe on UDP port 2900.",

@@ -1,25 +1,8 @@
 #include "tools/scan/ProgressLine.h"
 
-#include <cstdio>
 #include <ostream>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace ferrow {
-
-#ifdef _WIN32
-bool StderrIsTerminal() {
-    return _isatty(_fileno(stderr)) != 0;
-}
-#else
-bool StderrIsTerminal() {
-    return isatty(fileno(stderr)) != 0;
-}
-#endif
 
 void ProgressLine::Show(const std::string& text) {
     if (m_enabled) {

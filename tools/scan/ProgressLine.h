@@ -6,9 +6,6 @@
 
 namespace ferrow {
 
-// True when stderr is a terminal (a person watching), false for pipes, files and jobs.
-bool StderrIsTerminal();
-
 // One line of progress that rewrites itself in place; silent when not enabled.
 class ProgressLine {
 public:

@@ -1,0 +1,74 @@
+#include "discovery/SocketApi.h"
+
+#include <cerrno>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace ferrow::socket_api {
+
+bool StartSocketLibrary() {
+    return true;
+}
+
+void StopSocketLibrary() {}
+
+bool SetReceiveTimeoutMs(SocketHandle socket, int timeoutMs) {
+    timeval value{};
+    value.tv_sec = timeoutMs / 1000;
+    value.tv_usec = (timeoutMs % 1000) * 1000;
+    return ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &value, sizeof value) == 0;
+}
+
+void RequestReceiveQueue(SocketHandle socket, int bytes) {
+    SetIntOption(socket, SOL_SOCKET, SO_RCVBUF, bytes);
+    // Linux caps SO_RCVBUF at net.core.rmem_max and reports twice the size it keeps;
+    // a process allowed to administer the network may go past the cap.
+    int granted = 0;
+    socklen_t length = sizeof granted;
+    if (::getsockopt(socket, SOL_SOCKET, SO_RCVBUF, &granted, &length) == 0 && granted < bytes) {
+#ifdef SO_RCVBUFFORCE
+        SetIntOption(socket, SOL_SOCKET, SO_RCVBUFFORCE, bytes);
+#endif
+    }
+}
+
+int WaitForReadable(SocketHandle socket, int timeoutMs) {
+    // poll rather than select: a descriptor past FD_SETSIZE must not write out of bounds.
+    // poll would wait on a closed (negative) descriptor; select fails on it at once.
+    if (socket < 0) {
+        return -1;
+    }
+    pollfd entry{socket, POLLIN, 0};
+    const int result = ::poll(&entry, 1, timeoutMs < 0 ? 0 : timeoutMs);
+    if (result == 0) {
+        return 0;
+    }
+    return result == 1 && (entry.revents & POLLIN) != 0 ? 1 : -1;
+}
+
+int PendingBytes(SocketHandle socket) {
+    int pending = 0;
+    return ::ioctl(socket, FIONREAD, &pending) == 0 ? pending : -1;
+}
+
+int ReceiveDatagram(SocketHandle socket, char* buffer, int capacity, sockaddr_in* from) {
+    // Linux cuts an oversize datagram without failing; MSG_TRUNC makes it report the
+    // datagram's real length, so the cut can be told from a datagram that fitted.
+    socklen_t fromLength = kSocketAddressLength;
+    ssize_t received;
+    do {
+        received = ::recvfrom(socket, buffer, static_cast<size_t>(capacity), MSG_TRUNC,
+                              reinterpret_cast<sockaddr*>(from), &fromLength);
+    } while (received < 0 && errno == EINTR);
+    if (received < 0 || received > capacity) {
+        return -1;
+    }
+    return static_cast<int>(received);
+}
+
+void CloseSocket(SocketHandle socket) {
+    ::close(socket);
+}
+
+} // namespace ferrow::socket_api

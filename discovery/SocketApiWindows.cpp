@@ -1,0 +1,60 @@
+#include "discovery/SocketApi.h"
+
+#include <limits>
+
+namespace ferrow::socket_api {
+
+bool StartSocketLibrary() {
+    WSADATA data;
+    return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+}
+
+void StopSocketLibrary() {
+    ::WSACleanup();
+}
+
+bool SetReceiveTimeoutMs(SocketHandle socket, int timeoutMs) {
+    const DWORD value = static_cast<DWORD>(timeoutMs);
+    return ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&value),
+                        static_cast<int>(sizeof value)) == 0;
+}
+
+void RequestReceiveQueue(SocketHandle socket, int bytes) {
+    SetIntOption(socket, SOL_SOCKET, SO_RCVBUF, bytes);
+}
+
+int WaitForReadable(SocketHandle socket, int timeoutMs) {
+    fd_set readSet;
+    FD_ZERO(&readSet);
+    FD_SET(socket, &readSet);
+    timeval limit{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    const int result = ::select(0, &readSet, nullptr, nullptr, &limit);
+    if (result == 0) {
+        return 0;
+    }
+    return result == 1 && FD_ISSET(socket, &readSet) ? 1 : -1;
+}
+
+int PendingBytes(SocketHandle socket) {
+    u_long pending = 0;
+    if (::ioctlsocket(socket, FIONREAD, &pending) != 0) {
+        return -1;
+    }
+    return pending > static_cast<u_long>(std::numeric_limits<int>::max())
+               ? std::numeric_limits<int>::max()
+               : static_cast<int>(pending);
+}
+
+int ReceiveDatagram(SocketHandle socket, char* buffer, int capacity, sockaddr_in* from) {
+    // A datagram larger than capacity fails here with WSAEMSGSIZE.
+    int fromLength = kSocketAddressLength;
+    const int received =
+        ::recvfrom(socket, buffer, capacity, 0, reinterpret_cast<sockaddr*>(from), &fromLength);
+    return received == SOCKET_ERROR ? -1 : received;
+}
+
+void CloseSocket(SocketHandle socket) {
+    ::closesocket(socket);
+}
+
+} // namespace ferrow::socket_api
