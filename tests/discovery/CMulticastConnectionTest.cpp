@@ -19,6 +19,9 @@ using Clock = std::chrono::steady_clock;
 constexpr const char* kLocal = "10.31.0.1";
 constexpr const char* kPeer = "10.31.0.2";
 
+constexpr const char* kWineBindsAnyAddress =
+    "Wine 8 binds a UDP socket to an address that no interface has, where Windows refuses it";
+
 std::chrono::milliseconds Since(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
 }
@@ -124,6 +127,9 @@ TEST_F(CMulticastConnectionTest, PortHeldWithoutAddressReuseMakesOpenFail) {
 }
 
 TEST_F(CMulticastConnectionTest, AddressNotAssignedHereMakesOpenFail) {
+    if (test::RunningUnderWine()) {
+        GTEST_SKIP() << kWineBindsAnyAddress;
+    }
     CMulticastConnection connection;
     EXPECT_FALSE(connection.Open(Ipv4FromText("10.99.99.99"), htonl(INADDR_ANY), 0, kDiscoveryPort,
                                  true, kWaitTimeoutMs));

@@ -65,6 +65,17 @@ TEST(CNetImplTest, NoAdaptersAddNoNodes) {
     EXPECT_TRUE(frame.adapters.empty());
 }
 
+#ifdef _WIN32
+// Windows descriptions are in the ANSI code page; the suite runs under 1252.
+TEST(CNetImplTest, DescriptionsAreConvertedFromTheAnsiCodePage) {
+    FakeAdapterSource source({{"R\xE9seau \xFF", {0xAB}, {"10.1.1.1"}}});
+    RecordingFrame frame;
+    frame.EnumAdapters(&frame, source);
+    ASSERT_EQ(frame.adapters.size(), 1u);
+    EXPECT_EQ(frame.adapters[0].description, u"Réseau \u00FF");
+    EXPECT_EQ(frame.adapters[0].macText, u"AB");
+}
+#else
 TEST(CNetImplTest, DescriptionsAreConvertedFromTheLocale) {
     const std::string previous = std::setlocale(LC_ALL, nullptr);
     if (std::setlocale(LC_ALL, "C.UTF-8") == nullptr) {
@@ -78,6 +89,7 @@ TEST(CNetImplTest, DescriptionsAreConvertedFromTheLocale) {
     EXPECT_EQ(frame.adapters[0].description, u"Réseau \uFFFD");
     EXPECT_EQ(frame.adapters[0].macText, u"AB");
 }
+#endif
 
 } // namespace
 } // namespace ferrow

@@ -204,6 +204,10 @@ TEST_F(CSearchXNRImplTest, PortHeldWithoutAddressReuseEndsTheSearchBeforeAnythin
 }
 
 TEST_F(CSearchXNRImplTest, AddressThatIsNotLocalEndsTheSearchAtOnce) {
+    if (test::RunningUnderWine()) {
+        GTEST_SKIP() << "Wine 8 binds a UDP socket to an address that no interface has, where "
+                        "Windows refuses it";
+    }
     const auto took = m_frame.TimedSearch("10.41.0.77");
     EXPECT_LT(took, 200ms);
     EXPECT_EQ(m_frame.searchStart, SearchStart::EndpointNotOpened);

@@ -2,9 +2,8 @@
 
 // Programs started by tests, optionally inside a namespace of NetworkNamespace.h. A child
 // is killed when the thread that started it ends, and so with the test process: nothing
-// outlives a crashed test. Under the
-// test lab on Windows, programs are the lab's native ones, run by the lab: there only
-// RunProgram, StartRecorder and Stop are offered.
+// outlives a crashed test. Under the test lab on Windows, programs are the lab's native
+// ones, run by the lab: there only RunProgram, StartRecorder and Stop are offered.
 
 #include <chrono>
 #include <csignal>

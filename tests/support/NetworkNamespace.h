@@ -43,6 +43,10 @@ std::string EnterPrivateNetworkNamespace();
         }                                                                                          \
     } while (false)
 
+// Whether this Windows program runs under Wine (false on every other platform). Wine 8
+// differs from Windows in two things that tests check, and those tests skip there.
+bool RunningUnderWine();
+
 // A network namespace kept alive by an open descriptor.
 class NetworkNamespace {
 public:

@@ -120,6 +120,10 @@ std::string EnterPrivateNetworkNamespace() {
     return EnterFreshNamespace();
 }
 
+bool RunningUnderWine() {
+    return false;
+}
+
 std::unique_ptr<NetworkNamespace> NetworkNamespace::Current(std::string& error) {
     const int descriptor = ::open(kOwnNamespacePath, O_RDONLY | O_CLOEXEC);
     if (descriptor < 0) {

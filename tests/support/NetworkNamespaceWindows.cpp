@@ -1,6 +1,8 @@
 #include "LabClient.h"
 #include "NetworkNamespace.h"
 
+#include <windows.h>
+
 namespace ferrow::test {
 
 std::string EnterPrivateNetworkNamespace() {
@@ -9,6 +11,11 @@ std::string EnterPrivateNetworkNamespace() {
                "a private network namespace";
     }
     return {};
+}
+
+bool RunningUnderWine() {
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
 std::unique_ptr<NetworkNamespace> NetworkNamespace::Create(std::string& error) {

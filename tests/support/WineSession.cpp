@@ -17,9 +17,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Quiet, and without the .NET and HTML engines that a new prefix would offer to install.
-const std::vector<std::string> kWineEnvironment{"WINEDEBUG=-all",
-                                                "WINEDLLOVERRIDES=mscoree,mshtml="};
+// Quiet, without the .NET and HTML engines that a new prefix would offer to install, and
+// in a locale whose ANSI code page is 1252, as the Windows suites expect.
+const std::vector<std::string> kWineEnvironment{
+    "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml=", "LC_ALL=C.UTF-8"};
 
 std::vector<std::string> WineCommand(const std::string& prefix,
                                      const std::vector<std::string>& tail) {

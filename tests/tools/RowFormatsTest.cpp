@@ -19,7 +19,7 @@ ScanRow Row(std::u16string maker, std::u16string model, std::u16string ip, std::
             std::move(local)};
 }
 
-class TableFormat : public ::testing::Test {
+class TableAlignment : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!m_characterTypes.Available()) {
@@ -32,7 +32,7 @@ private:
     test::Utf8CharacterTypes m_characterTypes;
 };
 
-TEST_F(TableFormat, ColumnsStayAlignedWithNonAsciiAndWideText) {
+TEST_F(TableAlignment, ColumnsStayAlignedWithNonAsciiAndWideText) {
     const std::vector<ScanRow> rows{
         Row(u"Hikvision", u"DS-7608NI", u"10.77.0.11", u"00:11:22:33:44:55", u"80", u"10.77.0.1"),
         Row(u"M\u00FCller Sicherheit", u"\u00C9cran", u"10.77.0.12", u"", u"8080", u"10.77.0.1"),
@@ -82,7 +82,7 @@ TEST_F(TableFormat, ColumnsStayAlignedWithNonAsciiAndWideText) {
     }
 }
 
-TEST_F(TableFormat, ControlCharactersCannotReachTheTerminal) {
+TEST(TableFormat, ControlCharactersCannotReachTheTerminal) {
     const std::vector<ScanRow> rows{
         Row(u"Evil\x1B[2J\nCorp", u"M\rX", u"10.0.0.1", u"", u"80\x07", u"10.0.0.2")};
     std::ostringstream out;
@@ -97,7 +97,7 @@ TEST_F(TableFormat, ControlCharactersCannotReachTheTerminal) {
               std::string::npos);
 }
 
-TEST_F(TableFormat, SaysSoWhenNothingAnswered) {
+TEST(TableFormat, SaysSoWhenNothingAnswered) {
     std::ostringstream out;
     WriteTable(out, {});
     EXPECT_EQ(out.str(), "No recorders found.\n");

@@ -3,6 +3,7 @@
 #include "tests/support/ChildProcess.h"
 #include "tests/support/NetworkNamespace.h"
 #include "tests/tools/OutputReaders.h"
+#include "tests/tools/ProgramRun.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -19,33 +20,13 @@ namespace {
 using test::ChildProcess;
 using test::NetworkNamespace;
 
-struct ScanRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using ScanRun = test::ProgramRun;
 
 // Runs ferrow-scan in the test's namespace with a UTF-8 locale, stdout and stderr apart.
 ScanRun RunScan(const std::vector<std::string>& arguments) {
-    char errPath[] = "/tmp/ferrow-scan-test-XXXXXX";
-    const int errFile = mkstemp(errPath);
-    EXPECT_GE(errFile, 0);
-    close(errFile);
-    std::vector<std::string> argv{"sh",
-                                  "-c",
-                                  "e=$1; shift; exec \"$@\" 2>\"$e\"",
-                                  "sh",
-                                  errPath,
-                                  "env",
-                                  "LC_ALL=C.UTF-8",
-                                  FERROW_SCAN_PATH};
+    std::vector<std::string> argv{"env", "LC_ALL=C.UTF-8", FERROW_SCAN_PATH};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    ScanRun run;
-    run.exitCode = test::RunProgram(argv, nullptr, &run.out);
-    std::ifstream err(errPath, std::ios::binary);
-    run.err.assign(std::istreambuf_iterator<char>(err), {});
-    unlink(errPath);
-    return run;
+    return test::RunApart(argv);
 }
 
 std::string ShellQuoted(const std::string& text) {
