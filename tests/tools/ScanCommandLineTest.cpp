@@ -5,8 +5,6 @@
 #include "tests/tools/OutputReaders.h"
 #include "tests/tools/ProgramRun.h"
 
-#include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <nlohmann/json.hpp>
