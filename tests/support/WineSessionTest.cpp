@@ -1,6 +1,7 @@
+#include "WineSession.h"
+
 #include "ChildProcess.h"
 #include "NetworkNamespace.h"
-#include "WineSession.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "HugeText.h"
 
-#include <algorithm>
 #include <windows.h>
+#include <algorithm>
 
 namespace ferrow::test {
 
