@@ -44,7 +44,8 @@ std::string EnterPrivateNetworkNamespace();
     } while (false)
 
 // Whether this Windows program runs under Wine (false on every other platform). Wine 8
-// differs from Windows in two things that tests check, and those tests skip there.
+// binds a UDP socket to an address that no interface has, where Windows refuses it; the
+// tests of that refusal skip there.
 bool RunningUnderWine();
 
 // A network namespace kept alive by an open descriptor.

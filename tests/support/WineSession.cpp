@@ -31,10 +31,16 @@ std::vector<std::string> WineCommand(const std::string& prefix,
 }
 
 // The prepared prefix, made once (under a lock, as tests run in parallel) in a namespace
-// of its own: wineboot starts Windows programs too.
+// of its own: wineboot starts Windows programs too. Without Debian's 32-bit Wine, wineboot
+// fails on the 32-bit half of its setup and leaves the rest of wine.inf undone, the
+// services among it (nsiproxy, which GetAdaptersInfo needs); so the 64-bit part of wine.inf
+// is installed here by hand.
 bool EnsurePreparedPrefix(std::string& error) {
     const fs::path prepared = FERROW_WINE_PREFIX;
-    const fs::path ready = prepared / ".ferrow-ready";
+    const fs::path ready = prepared / ".ferrow-ready-with-services";
+    const std::vector<std::string> installWineInf{
+        "wine",           "rundll32", "setupapi.dll,InstallHinfSection",
+        "DefaultInstall", "128",      R"(\\?\unix/usr/share/wine/wine.inf)"};
     const std::string lockPath = prepared.string() + ".lock";
     const int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (lock < 0 || ::flock(lock, LOCK_EX) != 0) {
@@ -49,6 +55,7 @@ bool EnsurePreparedPrefix(std::string& error) {
         std::string output;
         ok = ns &&
              RunProgram(WineCommand(prepared, {"wineboot", "--init"}), ns.get(), &output) == 0 &&
+             RunProgram(WineCommand(prepared, installWineInf), ns.get(), &output) == 0 &&
              RunProgram(WineCommand(prepared, {"wineserver", "--wait"}), ns.get()) == 0;
         if (ok) {
             ok = std::ofstream(ready).good();
