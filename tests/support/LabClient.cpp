@@ -23,7 +23,8 @@ bool Exchange(const std::string& line, std::string& answer) {
     lab.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     lab.sin_port = htons(static_cast<u_short>(std::atoi(PortText())));
     bool ok = connection != INVALID_SOCKET &&
-              ::connect(connection, reinterpret_cast<const sockaddr*>(&lab), sizeof lab) == 0;
+              ::connect(connection, reinterpret_cast<const sockaddr*>(&lab),
+                        static_cast<int>(sizeof lab)) == 0;
     for (std::size_t sent = 0; ok && sent < line.size();) {
         const int now =
             ::send(connection, line.data() + sent, static_cast<int>(line.size() - sent), 0);
