@@ -25,10 +25,6 @@ Words Failure(const std::string& why) {
     return {"error", why};
 }
 
-int Number(const std::string& text) {
-    return std::atoi(text.c_str());
-}
-
 bool SendAll(int connection, const std::string& text) {
     std::size_t sent = 0;
     while (sent < text.size()) {
@@ -138,106 +134,146 @@ bool TestLab::FindNamespace(const std::string& id, std::shared_ptr<NetworkNamesp
     return id.empty() || ns != nullptr;
 }
 
-// Each request is the operation's name and its words; see LabProtocol.h.
+// Each request is the operation's name and its words (see LabProtocol.h); the comment
+// beside each handler gives its words and what it answers after "ok".
 std::vector<std::string> TestLab::Answer(const Words& request) {
-    const std::string operation = request.empty() ? "" : request[0];
-    const auto word = [&request](std::size_t i) {
-        return i < request.size() ? request[i] : std::string();
-    };
-    std::string error;
-    std::shared_ptr<NetworkNamespace> ns;
+    using Handler = Words (TestLab::*)(const Request&);
+    static const std::map<std::string, Handler> kHandlers{
+        {"namespace", &TestLab::MakeNamespace}, {"veth", &TestLab::LinkVeth},
+        {"run", &TestLab::RunInNamespace},      {"sender", &TestLab::OpenSender},
+        {"broadcast", &TestLab::Broadcast},     {"capture", &TestLab::OpenCapture},
+        {"next", &TestLab::NextCaptured},       {"hold", &TestLab::HoldPort},
+        {"recorder", &TestLab::StartRecorder},  {"stop", &TestLab::StopRecorder},
+        {"release", &TestLab::ReleaseObject}};
+    const auto handler = request.empty() ? kHandlers.end() : kHandlers.find(request[0]);
+    if (handler == kHandlers.end()) {
+        return Failure("unknown request: " + (request.empty() ? std::string() : request[0]));
+    }
+    return (this->*handler->second)(Request{request});
+}
 
-    if (operation == "namespace") { // -> id
-        std::shared_ptr<NetworkNamespace> created = NetworkNamespace::Create(error);
-        return created ? Words{"ok", Keep(created)} : Failure(error);
+// -> id
+TestLab::Words TestLab::MakeNamespace(const Request&) {
+    std::string error;
+    std::shared_ptr<NetworkNamespace> created = NetworkNamespace::Create(error);
+    return created ? Words{"ok", Keep(created)} : Failure(error);
+}
+
+// ns localName localAddress peerAddress localMac peerMac peerName
+TestLab::Words TestLab::LinkVeth(const Request& request) {
+    std::shared_ptr<NetworkNamespace> ns;
+    if (!FindNamespace(request.Word(1), ns) || !ns) {
+        return Failure("no such namespace");
     }
-    if (operation == "veth") { // ns localName localAddress peerAddress localMac peerMac peerName
-        if (!FindNamespace(word(1), ns) || !ns) {
-            return Failure("no such namespace");
-        }
-        VethOptions options(word(2), word(3), word(4));
-        options.localMac = word(5);
-        options.peerMac = word(6);
-        options.peerName = word(7);
-        return ConnectVeth(*ns, options, error) ? Words{"ok"} : Failure(error);
+    VethOptions options(request.Word(2), request.Word(3), request.Word(4));
+    options.localMac = request.Word(5);
+    options.peerMac = request.Word(6);
+    options.peerName = request.Word(7);
+    std::string error;
+    return ConnectVeth(*ns, options, error) ? Words{"ok"} : Failure(error);
+}
+
+// ns argv... -> status output
+TestLab::Words TestLab::RunInNamespace(const Request& request) {
+    std::shared_ptr<NetworkNamespace> ns;
+    if (!FindNamespace(request.Word(1), ns)) {
+        return Failure("no such namespace");
     }
-    if (operation == "run") { // ns argv... -> status output
-        if (!FindNamespace(word(1), ns)) {
-            return Failure("no such namespace");
-        }
-        std::string output;
-        const int status = RunProgram(Words(request.begin() + 2, request.end()), ns.get(), &output);
-        return {"ok", std::to_string(status), output};
+    std::string output;
+    const int status = RunProgram(request.WordsFrom(2), ns.get(), &output);
+    return {"ok", std::to_string(status), output};
+}
+
+// ns address -> id
+TestLab::Words TestLab::OpenSender(const Request& request) {
+    std::shared_ptr<NetworkNamespace> ns;
+    if (!FindNamespace(request.Word(1), ns)) {
+        return Failure("no such namespace");
     }
-    if (operation == "sender") { // ns address -> id
-        if (!FindNamespace(word(1), ns)) {
-            return Failure("no such namespace");
-        }
-        std::shared_ptr<DatagramSender> sender = DatagramSender::Open(ns.get(), word(2), error);
-        return sender ? Words{"ok", Keep(sender)} : Failure(error);
+    std::string error;
+    std::shared_ptr<DatagramSender> sender = DatagramSender::Open(ns.get(), request.Word(2), error);
+    return sender ? Words{"ok", Keep(sender)} : Failure(error);
+}
+
+// sender port bytes
+TestLab::Words TestLab::Broadcast(const Request& request) {
+    const auto sender = Find<DatagramSender>(request.Word(1));
+    if (!sender) {
+        return Failure("no such sender");
     }
-    if (operation == "broadcast") { // sender port bytes
-        const auto sender = Find<DatagramSender>(word(1));
-        if (!sender) {
-            return Failure("no such sender");
-        }
-        return sender->Broadcast(word(3), static_cast<std::uint16_t>(Number(word(2))))
-                   ? Words{"ok"}
-                   : Failure("the datagram was not sent");
+    return sender->Broadcast(request.Word(3), static_cast<std::uint16_t>(request.Number(2)))
+               ? Words{"ok"}
+               : Failure("the datagram was not sent");
+}
+
+// ns -> id
+TestLab::Words TestLab::OpenCapture(const Request& request) {
+    std::shared_ptr<NetworkNamespace> ns;
+    if (!FindNamespace(request.Word(1), ns)) {
+        return Failure("no such namespace");
     }
-    if (operation == "capture") { // ns -> id
-        if (!FindNamespace(word(1), ns)) {
-            return Failure("no such namespace");
-        }
-        std::shared_ptr<ProbeCapture> capture = ProbeCapture::Open(ns.get(), error);
-        return capture ? Words{"ok", Keep(capture)} : Failure(error);
+    std::string error;
+    std::shared_ptr<ProbeCapture> capture = ProbeCapture::Open(ns.get(), error);
+    return capture ? Words{"ok", Keep(capture)} : Failure(error);
+}
+
+// capture timeoutMs -> nothing, or bytes source port destination ttl
+TestLab::Words TestLab::NextCaptured(const Request& request) {
+    const auto capture = Find<ProbeCapture>(request.Word(1));
+    if (!capture) {
+        return Failure("no such capture");
     }
-    if (operation == "next") { // capture timeoutMs -> [bytes source port destination ttl]
-        const auto capture = Find<ProbeCapture>(word(1));
-        if (!capture) {
-            return Failure("no such capture");
-        }
-        const auto datagram = capture->Next(std::chrono::milliseconds(Number(word(2))));
-        if (!datagram) {
-            return {"ok"};
-        }
-        return {"ok",
-                datagram->bytes,
-                datagram->sourceAddress,
-                std::to_string(datagram->sourcePort),
-                datagram->destinationAddress,
-                std::to_string(datagram->ttl)};
-    }
-    if (operation == "hold") { // port ns -> id
-        if (!FindNamespace(word(2), ns)) {
-            return Failure("no such namespace");
-        }
-        std::shared_ptr<UdpPortHolder> holder =
-            UdpPortHolder::Hold(static_cast<std::uint16_t>(Number(word(1))), ns.get(), error);
-        return holder ? Words{"ok", Keep(holder)} : Failure(error);
-    }
-    if (operation == "recorder") { // ns arguments... -> id
-        if (!FindNamespace(word(1), ns)) {
-            return Failure("no such namespace");
-        }
-        std::shared_ptr<ChildProcess> recorder =
-            ChildProcess::StartRecorder(Words(request.begin() + 2, request.end()), ns.get(), error);
-        return recorder ? Words{"ok", Keep(recorder)} : Failure(error);
-    }
-    if (operation == "stop") { // recorder signal timeoutMs -> status; releases it
-        const auto child = Find<ChildProcess>(word(1));
-        if (!child) {
-            return Failure("no such process");
-        }
-        const int status = child->Stop(Number(word(2)), std::chrono::milliseconds(Number(word(3))));
-        Release(word(1));
-        return {"ok", std::to_string(status)};
-    }
-    if (operation == "release") { // id
-        Release(word(1));
+    const auto datagram = capture->Next(std::chrono::milliseconds(request.Number(2)));
+    if (!datagram) {
         return {"ok"};
     }
-    return Failure("unknown request: " + operation);
+    return {"ok",
+            datagram->bytes,
+            datagram->sourceAddress,
+            std::to_string(datagram->sourcePort),
+            datagram->destinationAddress,
+            std::to_string(datagram->ttl)};
+}
+
+// port ns -> id
+TestLab::Words TestLab::HoldPort(const Request& request) {
+    std::shared_ptr<NetworkNamespace> ns;
+    if (!FindNamespace(request.Word(2), ns)) {
+        return Failure("no such namespace");
+    }
+    std::string error;
+    std::shared_ptr<UdpPortHolder> holder =
+        UdpPortHolder::Hold(static_cast<std::uint16_t>(request.Number(1)), ns.get(), error);
+    return holder ? Words{"ok", Keep(holder)} : Failure(error);
+}
+
+// ns arguments... -> id
+TestLab::Words TestLab::StartRecorder(const Request& request) {
+    std::shared_ptr<NetworkNamespace> ns;
+    if (!FindNamespace(request.Word(1), ns)) {
+        return Failure("no such namespace");
+    }
+    std::string error;
+    std::shared_ptr<ChildProcess> recorder =
+        ChildProcess::StartRecorder(request.WordsFrom(2), ns.get(), error);
+    return recorder ? Words{"ok", Keep(recorder)} : Failure(error);
+}
+
+// recorder signal timeoutMs -> status; the recorder is released
+TestLab::Words TestLab::StopRecorder(const Request& request) {
+    const auto child = Find<ChildProcess>(request.Word(1));
+    if (!child) {
+        return Failure("no such process");
+    }
+    const int status = child->Stop(request.Number(2), std::chrono::milliseconds(request.Number(3)));
+    Release(request.Word(1));
+    return {"ok", std::to_string(status)};
+}
+
+// id
+TestLab::Words TestLab::ReleaseObject(const Request& request) {
+    Release(request.Word(1));
+    return {"ok"};
 }
 
 void TestLab::Release(const std::string& id) {

@@ -6,6 +6,7 @@
 // the lab ends.
 
 #include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -35,8 +36,33 @@ public:
 private:
     TestLab(int listener, std::uint16_t port);
     void Serve();
+    using Words = std::vector<std::string>;
+
+    // The words of a request, read by position; missing words read as empty.
+    struct Request {
+        const Words& words;
+        std::string Word(std::size_t i) const { return i < words.size() ? words[i] : ""; }
+        int Number(std::size_t i) const { return std::atoi(Word(i).c_str()); }
+        Words WordsFrom(std::size_t i) const {
+            return i < words.size()
+                       ? Words(words.begin() + static_cast<std::ptrdiff_t>(i), words.end())
+                       : Words();
+        }
+    };
+
     void Respond(int connection, std::stop_token stop);
-    std::vector<std::string> Answer(const std::vector<std::string>& request);
+    Words Answer(const Words& request);
+    Words MakeNamespace(const Request& request);
+    Words LinkVeth(const Request& request);
+    Words RunInNamespace(const Request& request);
+    Words OpenSender(const Request& request);
+    Words Broadcast(const Request& request);
+    Words OpenCapture(const Request& request);
+    Words NextCaptured(const Request& request);
+    Words HoldPort(const Request& request);
+    Words StartRecorder(const Request& request);
+    Words StopRecorder(const Request& request);
+    Words ReleaseObject(const Request& request);
 
     using Object = std::variant<std::shared_ptr<NetworkNamespace>, std::shared_ptr<DatagramSender>,
                                 std::shared_ptr<ProbeCapture>, std::shared_ptr<UdpPortHolder>,

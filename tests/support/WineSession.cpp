@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <sys/file.h>
 #include <unistd.h>
@@ -37,7 +38,7 @@ std::vector<std::string> WineCommand(const std::string& prefix,
 // is installed here by hand.
 bool EnsurePreparedPrefix(std::string& error) {
     const fs::path prepared = FERROW_WINE_PREFIX;
-    const fs::path ready = prepared / ".ferrow-ready-with-services";
+    const fs::path ready = prepared / ".ferrow-prepared-2";
     const std::vector<std::string> installWineInf{
         "wine",           "rundll32", "setupapi.dll,InstallHinfSection",
         "DefaultInstall", "128",      R"(\\?\unix/usr/share/wine/wine.inf)"};
@@ -65,6 +66,29 @@ bool EnsurePreparedPrefix(std::string& error) {
     }
     ::close(lock);
     return ok;
+}
+
+// Wine's programs and libraries are only read, so the copy links them to the prepared
+// prefix; everything else (the registry above all, which a wineserver rewrites in place
+// when its file has other links) is copied.
+void CopyPrefix(const fs::path& from, const fs::path& to, std::error_code& failure) {
+    static const std::set<std::string> kReadOnlyKinds{".acm", ".ax",  ".com", ".cpl",      ".dll",
+                                                      ".drv", ".ds",  ".exe", ".msstyles", ".nls",
+                                                      ".ocx", ".sys", ".tlb"};
+    fs::create_directories(to, failure);
+    for (auto entry = fs::recursive_directory_iterator(from, failure);
+         !failure && entry != fs::recursive_directory_iterator(); entry.increment(failure)) {
+        const fs::path target = to / entry->path().lexically_relative(from);
+        if (entry->is_symlink()) {
+            fs::copy_symlink(entry->path(), target, failure);
+        } else if (entry->is_directory()) {
+            fs::create_directory(target, failure);
+        } else if (kReadOnlyKinds.contains(entry->path().extension().string())) {
+            fs::create_hard_link(entry->path(), target, failure);
+        } else {
+            fs::copy_file(entry->path(), target, failure);
+        }
+    }
 }
 
 } // namespace
@@ -109,10 +133,11 @@ std::unique_ptr<WineSession> WineSession::Open(const NetworkNamespace* ns, std::
         return nullptr;
     }
     prefix += "/prefix";
-    std::string output;
-    if (RunProgram({"cp", "-al", FERROW_WINE_PREFIX, prefix}, nullptr, &output) != 0) {
-        error = "cannot copy the Wine prefix: " + output;
-        fs::remove_all(fs::path(prefix).parent_path());
+    std::error_code failure;
+    CopyPrefix(FERROW_WINE_PREFIX, prefix, failure);
+    if (failure) {
+        error = "cannot copy the Wine prefix: " + failure.message();
+        fs::remove_all(fs::path(prefix).parent_path(), failure);
         return nullptr;
     }
     return std::unique_ptr<WineSession>(new WineSession(prefix));

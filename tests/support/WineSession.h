@@ -2,9 +2,9 @@
 
 // Windows programs run under Wine for the tests. Wine creates a program's sockets in its
 // wineserver, so the wineserver must live in a private network namespace: each session
-// has a copy of a prepared Wine prefix of its own (hard links, so it costs nothing) and
-// with it a wineserver of its own, started by the session's first program in the
-// namespace where that program runs. Before anything starts, the namespace is checked to
+// has a copy of a prepared Wine prefix of its own (its binaries hard-linked, so it costs
+// little) and with it a wineserver of its own, started by the session's first program in
+// the namespace where that program runs. Before anything starts, the namespace is checked to
 // hold nothing but loopback, veth links and the kernel's idle tunnel devices.
 //
 //   auto wine = WineSession::Open(peer.get(), error);       // null when it cannot
