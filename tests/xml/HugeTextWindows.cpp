@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <algorithm>
+#include <memory>
 
 namespace ferrow::test {
 
@@ -9,14 +10,19 @@ namespace ferrow::test {
 // fill it; the last block is private memory that holds the terminating NUL.
 HugeText::HugeText(std::size_t units) : m_bytes((units + 1) * sizeof(char16_t)) {
     m_bytes = (m_bytes + kChunk - 1) / kChunk * kChunk;
-    HANDLE section = ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                          static_cast<DWORD>(kChunk), nullptr);
+    const std::unique_ptr<void, decltype(&::CloseHandle)> section(
+        ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                             static_cast<DWORD>(kChunk), nullptr),
+        &::CloseHandle);
     void* const range = ::VirtualAlloc(nullptr, m_bytes, MEM_RESERVE, PAGE_NOACCESS);
-    if (section == nullptr || range == nullptr) {
+    auto* fill =
+        section
+            ? static_cast<char16_t*>(::MapViewOfFile(section.get(), FILE_MAP_WRITE, 0, 0, kChunk))
+            : nullptr;
+    if (range == nullptr || fill == nullptr) {
         return;
     }
     ::VirtualFree(range, 0, MEM_RELEASE);
-    auto* fill = static_cast<char16_t*>(::MapViewOfFile(section, FILE_MAP_WRITE, 0, 0, kChunk));
     std::fill_n(fill, kChunk / sizeof(char16_t), u'x');
     ::UnmapViewOfFile(fill);
 
@@ -24,14 +30,12 @@ HugeText::HugeText(std::size_t units) : m_bytes((units + 1) * sizeof(char16_t)) 
     m_base = range;
     const std::size_t lastChunk = m_bytes - kChunk;
     for (std::size_t offset = 0; offset < lastChunk; offset += kChunk) {
-        void* view = ::MapViewOfFileEx(section, FILE_MAP_READ, 0, 0, kChunk, bytes + offset);
+        void* view = ::MapViewOfFileEx(section.get(), FILE_MAP_READ, 0, 0, kChunk, bytes + offset);
         if (view == nullptr) {
-            ::CloseHandle(section);
             return;
         }
         m_views.push_back(view);
     }
-    ::CloseHandle(section);
     auto* last = static_cast<char16_t*>(
         ::VirtualAlloc(bytes + lastChunk, kChunk, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
     if (last == nullptr) {
