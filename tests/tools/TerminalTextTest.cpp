@@ -40,6 +40,17 @@ TEST(ForTerminal, ReplacesControlCharactersOnly) {
     EXPECT_EQ(ForTerminal(text), expected);
 }
 
+TEST(ForTerminal, ReplacesFormatCharactersPerCodePoint) {
+    // Overrides, zero-width space, byte order mark, soft hyphen, a tag (one pair, one U+FFFD).
+    EXPECT_EQ(ForTerminal(u"a\u202Eb\u202Cc\u200Bd\uFEFFe\u00ADf\U000E0041g"),
+              u"a\uFFFDb\uFFFDc\uFFFDd\uFFFDe\uFFFDf\uFFFDg");
+    // Their neighbours outside the category stay, a pair stays whole.
+    EXPECT_EQ(ForTerminal(u"\u00AC\u2010\u2065\U0001F4F7\U000E0080"),
+              u"\u00AC\u2010\u2065\U0001F4F7\U000E0080");
+    const std::u16string loneSurrogates{char16_t(0xDB40), u'x', char16_t(0xDC41)};
+    EXPECT_EQ(ForTerminal(loneSurrogates), loneSurrogates);
+}
+
 TEST(DisplayWidth, CountsColumnsNotUnits) {
     EXPECT_EQ(DisplayWidth(u""), 0u);
     EXPECT_EQ(DisplayWidth(u"Hikvision"), 9u);

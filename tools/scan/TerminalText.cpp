@@ -15,17 +15,19 @@ bool IsLowSurrogate(char16_t unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-// Calls visit(codePoint) for each code point; unpaired surrogates come out as U+FFFD.
+// Calls visit(codePoint, units) for each code point, with the one or two units it came from;
+// an unpaired surrogate comes out as U+FFFD with its own unit.
 template <class Visit> void ForEachCodePoint(std::u16string_view text, Visit visit) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i];
         if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-            visit(0x10000 + ((char32_t(unit) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
+            visit(0x10000 + ((char32_t(unit) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00),
+                  text.substr(i, 2));
             ++i;
         } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
-            visit(kReplacement);
+            visit(kReplacement, text.substr(i, 1));
         } else {
-            visit(char32_t(unit));
+            visit(char32_t(unit), text.substr(i, 1));
         }
     }
 }
@@ -48,8 +50,8 @@ void AppendUtf8(std::string& out, char32_t codePoint) {
     }
 }
 
-bool IsControl(char16_t unit) {
-    return unit < 0x20 || (unit >= 0x7F && unit <= 0x9F);
+bool IsControl(char32_t codePoint) {
+    return codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F);
 }
 
 using Range = std::pair<char32_t, char32_t>;
@@ -83,6 +85,32 @@ constexpr std::array<Range, 13> kWide{{
     {0x20000, 0x3FFFD}, // CJK extensions B and later
 }};
 
+// Format characters (general category Cf, Unicode 15.0): invisible, yet they reorder or hide
+// the text around them.
+constexpr std::array<Range, 21> kFormat{{
+    {0x00AD, 0x00AD},   // soft hyphen
+    {0x0600, 0x0605},   // Arabic number signs
+    {0x061C, 0x061C},   // Arabic letter mark
+    {0x06DD, 0x06DD},   // Arabic end of ayah
+    {0x070F, 0x070F},   // Syriac abbreviation mark
+    {0x0890, 0x0891},   // Arabic pound and piastre marks above
+    {0x08E2, 0x08E2},   // Arabic disputed end of ayah
+    {0x180E, 0x180E},   // Mongolian vowel separator
+    {0x200B, 0x200F},   // zero-width space, joiners, direction marks
+    {0x202A, 0x202E},   // bidirectional embeddings and overrides
+    {0x2060, 0x2064},   // word joiner, invisible operators
+    {0x2066, 0x206F},   // bidirectional isolates, deprecated format characters
+    {0xFEFF, 0xFEFF},   // zero-width no-break space (byte order mark)
+    {0xFFF9, 0xFFFB},   // interlinear annotation
+    {0x110BD, 0x110BD}, // Kaithi number sign
+    {0x110CD, 0x110CD}, // Kaithi number sign above
+    {0x13430, 0x1343F}, // Egyptian hieroglyph format controls
+    {0x1BCA0, 0x1BCA3}, // shorthand format controls
+    {0x1D173, 0x1D17A}, // musical symbol beams, ties, slurs and phrases
+    {0xE0001, 0xE0001}, // language tag
+    {0xE0020, 0xE007F}, // tag characters
+}};
+
 template <std::size_t N> bool InRanges(const std::array<Range, N>& ranges, char32_t codePoint) {
     for (const auto& [first, last] : ranges) {
         if (codePoint >= first && codePoint <= last) {
@@ -97,23 +125,27 @@ template <std::size_t N> bool InRanges(const std::array<Range, N>& ranges, char3
 std::string ToUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
-    ForEachCodePoint(text, [&out](char32_t codePoint) { AppendUtf8(out, codePoint); });
+    ForEachCodePoint(
+        text, [&out](char32_t codePoint, std::u16string_view) { AppendUtf8(out, codePoint); });
     return out;
 }
 
 std::u16string ForTerminal(std::u16string_view text) {
-    std::u16string out(text);
-    for (char16_t& unit : out) {
-        if (IsControl(unit)) {
-            unit = char16_t(kReplacement);
+    std::u16string out;
+    out.reserve(text.size());
+    ForEachCodePoint(text, [&out](char32_t codePoint, std::u16string_view units) {
+        if (IsControl(codePoint) || InRanges(kFormat, codePoint)) {
+            out += char16_t(kReplacement);
+        } else {
+            out += units; // an unpaired surrogate too: ToUtf8 replaces it later
         }
-    }
+    });
     return out;
 }
 
 std::size_t DisplayWidth(std::u16string_view text) {
     std::size_t width = 0;
-    ForEachCodePoint(text, [&width](char32_t codePoint) {
+    ForEachCodePoint(text, [&width](char32_t codePoint, std::u16string_view) {
         if (InRanges(kZeroWidth, codePoint)) {
             return;
         }

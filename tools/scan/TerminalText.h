@@ -13,6 +13,9 @@ std::string ToUtf8(std::u16string_view text);
 
 // Replaces control characters (C0, DEL, C1) with U+FFFD, so that a reply cannot move the
 // cursor, clear the screen or break a table row when the text is shown on a terminal.
+// Format characters (bidirectional overrides, zero-width characters, ...) become U+FFFD too,
+// one per code point: they reorder or hide text on a terminal and break the table's columns.
+// Unpaired surrogates are kept; ToUtf8 replaces them.
 std::u16string ForTerminal(std::u16string_view text);
 
 // Columns the text takes on a terminal: East Asian wide and fullwidth characters take 2,
