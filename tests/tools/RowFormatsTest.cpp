@@ -97,6 +97,17 @@ TEST(TableFormat, ControlCharactersCannotReachTheTerminal) {
               std::string::npos);
 }
 
+TEST(TableFormat, FormatCharactersAreShownOnlyInTheTable) {
+    const std::vector<ScanRow> rows{
+        Row(u"Acme\u202Etxt.exe", u"M", u"10.0.0.1", u"", u"80", u"10.0.0.2")};
+    std::ostringstream table;
+    WriteTable(table, rows);
+    EXPECT_NE(table.str().find("Acme\xEF\xBF\xBDtxt.exe"), std::string::npos);
+    std::ostringstream csv;
+    WriteCsv(csv, rows);
+    EXPECT_EQ(ParseCsv(csv.str()).at(1).at(0), "Acme\xE2\x80\xAEtxt.exe");
+}
+
 TEST(TableFormat, SaysSoWhenNothingAnswered) {
     std::ostringstream out;
     WriteTable(out, {});
@@ -160,12 +171,14 @@ TEST(JsonFormat, StaysValidForControlCharactersAndLoneSurrogates) {
     EXPECT_EQ(parsed[1]["Manufacture"], "M\xC3\xBCller");
     EXPECT_EQ(parsed[1]["Model"], "\xF0\x9F\x93\xB7 \xE6\x9D\xB1\xE4\xBA\xAC");
     EXPECT_EQ(parsed[1]["HttpPort"], "");
+    // Written row by row, yet laid out exactly as the library lays out the whole array.
+    EXPECT_EQ(out.str(), parsed.dump(2) + "\n");
 }
 
 TEST(JsonFormat, EmptyArrayWhenNothingAnswered) {
     std::ostringstream out;
     WriteJson(out, {});
-    EXPECT_EQ(nlohmann::json::parse(out.str()), nlohmann::json::array());
+    EXPECT_EQ(out.str(), "[]\n");
 }
 
 } // namespace

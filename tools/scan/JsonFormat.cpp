@@ -7,18 +7,21 @@
 namespace ferrow {
 
 void WriteJson(std::ostream& out, const std::vector<ScanRow>& rows) {
-    // ordered_json keeps the keys in the reply's order instead of sorting them.
-    nlohmann::ordered_json array = nlohmann::ordered_json::array();
-    for (const ScanRow& row : rows) {
-        const RowCells cells = CellsOf(row);
-        nlohmann::ordered_json object = nlohmann::ordered_json::object();
+    // Written row by row, laid out as nlohmann's dump(2) lays out the whole array, so that
+    // a list of any length never stands in memory twice. Each string goes through dump()
+    // for its escaping; ToUtf8 already yields valid UTF-8.
+    const auto quoted = [](std::string_view text) { return nlohmann::json(text).dump(); };
+    out << '[';
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        out << (row == 0 ? "\n" : ",\n") << "  {\n";
+        const RowCells cells = CellsOf(rows[row]);
         for (std::size_t i = 0; i < kCellCount; ++i) {
-            object[std::string(kFieldNames[i])] = ToUtf8(cells[i]);
+            out << "    " << quoted(kFieldNames[i]) << ": " << quoted(ToUtf8(cells[i]))
+                << (i + 1 < kCellCount ? ",\n" : "\n");
         }
-        array.push_back(std::move(object));
+        out << "  }";
     }
-    // ToUtf8 already yields valid UTF-8; control characters are escaped by dump().
-    out << array.dump(2) << '\n';
+    out << (rows.empty() ? "]\n" : "\n]\n");
 }
 
 } // namespace ferrow
