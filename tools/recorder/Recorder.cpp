@@ -86,10 +86,19 @@ bool Recorder::IsProbe() {
 
 bool Recorder::SendRound(const std::function<bool()>& stopRequested) {
     const sockaddr_in destination = SocketAddress(htonl(kBroadcastAddress), kDiscoveryPort);
+    const auto start = std::chrono::steady_clock::now();
     bool first = true;
-    for (const std::string& reply : m_replies) {
+    for (std::size_t sent = 0; const std::string& reply : m_replies) {
         if (!first && m_options.gapMs > 0 && !SleepUnlessStopped(m_options.gapMs, stopRequested)) {
             return false;
+        }
+        if (m_options.rate > 0) {
+            // Reply n leaves n / rate seconds into the round, whatever the sends cost.
+            std::this_thread::sleep_until(
+                start + std::chrono::microseconds(sent++ * 1000000 / m_options.rate));
+            if (stopRequested()) {
+                return false;
+            }
         }
         first = false;
         socket_api::SendDatagram(m_sendSocket, reply.data(), static_cast<int>(reply.size()),

@@ -27,6 +27,7 @@ struct RecorderOptions {
     int repeat = 1;  // rounds of replies sent per probe
     int delayMs = 0; // before the first reply to a probe
     int gapMs = 0;   // between two replies
+    int rate = 0;    // replies per second at most; 0: as fast as they can be sent
     int oversizeBytes = 1500;
     Fault fault = Fault::None;
     std::string readyFile; // written once the port is bound

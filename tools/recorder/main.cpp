@@ -84,6 +84,11 @@ int main(int argc, char** argv) {
     app.add_option("--gap", options.gapMs, "milliseconds between two replies (and rounds)")
         ->check(CLI::NonNegativeNumber)
         ->capture_default_str();
+    app.add_option("--rate", options.rate,
+                   "replies per second at most, for bursts a slow reader can follow (0: as "
+                   "fast as they can be sent)")
+        ->check(CLI::Range(0, 10000000))
+        ->capture_default_str();
     const std::map<std::string, Fault> faults{{"none", Fault::None},
                                               {"no-signature", Fault::NoSignature},
                                               {"oversize", Fault::Oversize},
