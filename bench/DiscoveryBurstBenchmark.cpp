@@ -1,11 +1,12 @@
-// A thousand recorders answer one probe as fast as ferrow-recorder can send: how many of
-// them reach the frame, and how long the search runs on after the last datagram (ideally
-// the 1000 ms wait and no more). Runs in a private network namespace with the recorder
-// in a peer namespace behind a veth link; needs root. Usage: bench_discovery_burst [rounds]
+// Recorders by the thousand answer one probe as fast as ferrow-recorder can send: how many
+// of them become rows through the search object, how long the burst lasts, and how long
+// the search runs on after the last datagram (ideally the 1000 ms wait and no more). Runs
+// in a private network namespace with the recorders in a peer namespace behind a veth
+// link; needs root. Usage: bench_discovery_burst [rounds [recorders...]]
 #include "ChildProcess.h"
 #include "NetworkNamespace.h"
-#include "discovery/CSearchXNRImpl.h"
 #include "discovery/DeviceCollection.h"
+#include "discovery/DeviceSearch.h"
 #include "discovery/DiscoveryProtocol.h"
 #include "discovery/ReplyReader.h"
 
@@ -20,7 +21,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kRecorders = 1000;
 constexpr const char* kLocal = "10.51.0.1";
 constexpr const char* kPeer = "10.51.0.2";
 
@@ -28,46 +28,84 @@ double Milliseconds(Clock::duration duration) {
     return std::chrono::duration<double, std::milli>(duration).count();
 }
 
-class BurstFrame : public ferrow::CSearchXNRImpl<BurstFrame> {
+// Keeps rows as the window and ferrow-scan do, on the search's thread.
+class BurstOwner final : public ferrow::SearchObserver {
 public:
-    void OnDeviceReply(std::u16string replyText) {
+    void OnSearchReply(std::u16string replyText) override {
         m_lastReply = Clock::now();
-        if (const auto record = ferrow::ReadDeviceReply(replyText)) {
-            m_devices.Add(*record);
+        if (auto record = ferrow::ReadDeviceReply(replyText)) {
+            m_devices.Add(std::move(*record));
         }
     }
+    void OnSearchEnd(const ferrow::SearchEnd& /*end*/) override { m_end = Clock::now(); }
 
     struct Round {
-        std::size_t reached;
+        std::size_t rows;
         double burstMs;     // probe sent to last datagram handed on
-        double afterLastMs; // last datagram handed on to the end of the search
+        double afterLastMs; // last datagram handed on to the end notice
     };
 
     Round Search() {
         m_devices.Clear();
         const Clock::time_point start = Clock::now();
         m_lastReply = start;
-        SearchOnAddress(kLocal, this);
-        const Clock::time_point end = Clock::now();
-        return {m_devices.Records().size(), Milliseconds(m_lastReply - start),
-                Milliseconds(end - m_lastReply)};
+        ferrow::DeviceSearch(kLocal, *this).Wait();
+        return {m_devices.Rows().size(), Milliseconds(m_lastReply - start),
+                Milliseconds(m_end - m_lastReply)};
     }
 
 private:
-    ferrow::DeviceCollection m_devices;
+    ferrow::DeviceCollection<ferrow::DeviceRecord> m_devices;
     Clock::time_point m_lastReply;
+    Clock::time_point m_end;
 };
 
-void PrintSpread(const char* what, std::vector<double> values) {
+void PrintSpread(const std::string& what, std::vector<double> values) {
     std::sort(values.begin(), values.end());
-    std::printf("%-40s min %9.2f  median %9.2f  max %9.2f\n", what, values.front(),
+    std::printf("  %-36s min %9.2f  median %9.2f  max %9.2f\n", what.c_str(), values.front(),
                 values[values.size() / 2], values.back());
+}
+
+bool MeasureBurst(const ferrow::test::NetworkNamespace& peer, int recorders, int rounds) {
+    std::string error;
+    const auto recorder = ferrow::test::ChildProcess::StartRecorder(
+        {"--address", kPeer, "--count", std::to_string(recorders)}, &peer, error);
+    if (!recorder) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return false;
+    }
+    std::printf("%d recorders answering one probe, %d searches\n", recorders, rounds);
+    BurstOwner owner;
+    std::vector<double> rows, burst, afterLast, overshoot;
+    for (int round = 0; round < rounds; ++round) {
+        const BurstOwner::Round result = owner.Search();
+        std::printf("  search %d: %zu rows, burst %.2f ms, ended %.2f ms after the last "
+                    "datagram\n",
+                    round + 1, result.rows, result.burstMs, result.afterLastMs);
+        rows.push_back(static_cast<double>(result.rows));
+        burst.push_back(result.burstMs);
+        afterLast.push_back(result.afterLastMs);
+        overshoot.push_back(result.afterLastMs - ferrow::kWaitTimeoutMs);
+    }
+    PrintSpread("rows (of " + std::to_string(recorders) + ")", rows);
+    PrintSpread("probe to last datagram, ms", burst);
+    PrintSpread("last datagram to end of search, ms", afterLast);
+    PrintSpread("  beyond the 1000 ms wait, ms", overshoot);
+    std::printf("\n");
+    return true;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    std::vector<int> counts;
+    for (int i = 2; i < argc; ++i) {
+        counts.push_back(std::max(1, std::atoi(argv[i])));
+    }
+    if (counts.empty()) {
+        counts = {1000, 5000, 20000};
+    }
     if (const std::string why = ferrow::test::EnterPrivateNetworkNamespace(); !why.empty()) {
         std::fprintf(stderr, "needs a private network namespace: %s\n", why.c_str());
         return 1;
@@ -75,32 +113,14 @@ int main(int argc, char** argv) {
     std::string error;
     const auto peer = ferrow::test::ConnectPeer(
         {"lan0", std::string(kLocal) + "/24", std::string(kPeer) + "/24"}, error);
-    const auto recorder =
-        peer ? ferrow::test::ChildProcess::StartRecorder(
-                   {"--address", kPeer, "--count", std::to_string(kRecorders)}, peer.get(), error)
-             : nullptr;
-    if (!recorder) {
+    if (!peer) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-
-    std::printf("%d recorders answering one probe, %d searches\n", kRecorders, rounds);
-    BurstFrame frame;
-    std::vector<double> reached, burst, afterLast, overshoot;
-    for (int round = 0; round < rounds; ++round) {
-        const BurstFrame::Round result = frame.Search();
-        std::printf("search %d: %zu of %d reached the frame, burst %.2f ms, "
-                    "search ended %.2f ms after the last datagram\n",
-                    round + 1, result.reached, kRecorders, result.burstMs, result.afterLastMs);
-        reached.push_back(static_cast<double>(result.reached));
-        burst.push_back(result.burstMs);
-        afterLast.push_back(result.afterLastMs);
-        overshoot.push_back(result.afterLastMs - ferrow::kWaitTimeoutMs);
+    for (const int recorders : counts) {
+        if (!MeasureBurst(*peer, recorders, rounds)) {
+            return 1;
+        }
     }
-    std::printf("\n");
-    PrintSpread("recorders reached (of 1000)", reached);
-    PrintSpread("probe to last datagram, ms", burst);
-    PrintSpread("last datagram to end of search, ms", afterLast);
-    PrintSpread("  beyond the 1000 ms wait, ms", overshoot);
     return 0;
 }

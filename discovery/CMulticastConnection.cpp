@@ -114,6 +114,15 @@ int CMulticastConnection::Receive(char* buffer, int capacity, int timeoutMs) {
     return received;
 }
 
+int CMulticastConnection::ReceiveBatch(DatagramBatch& batch) {
+    const int received =
+        m_recvSocket == kInvalidSocket ? -1 : socket_api::ReceiveDatagrams(m_recvSocket, batch);
+    if (received < 0) {
+        Close();
+    }
+    return received;
+}
+
 bool CMulticastConnection::SetReceiveTimeout(int timeoutMs) {
     return socket_api::SetReceiveTimeoutMs(m_recvSocket, timeoutMs);
 }

@@ -6,6 +6,8 @@
 
 namespace ferrow {
 
+struct DatagramBatch;
+
 // The UDP endpoint of one search: a sending socket bound to the chosen local address on a
 // port the system picks, and a receiving socket bound to the discovery port on the
 // wildcard address. Both are open, or neither.
@@ -31,6 +33,11 @@ public:
     // Reads one datagram: the bytes read (0 or more), or -1 when none came in time or
     // the read failed. A datagram larger than capacity closes the endpoint and gives -1.
     int Receive(char* buffer, int capacity, int timeoutMs);
+
+    // Reads, without waiting, the datagrams already queued, at most a batch; empty and
+    // oversize ones are entries like any other. The number read, or -1 when the read
+    // failed, which closes the endpoint.
+    int ReceiveBatch(DatagramBatch& batch);
 
     bool SetReceiveTimeout(int timeoutMs);
 

@@ -16,4 +16,8 @@ struct DeviceRecord {
     friend bool operator==(const DeviceRecord&, const DeviceRecord&) = default;
 };
 
+inline const std::u16string& DeviceIpText(const DeviceRecord& record) {
+    return record.IP;
+}
+
 } // namespace ferrow

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -13,7 +14,8 @@ inline constexpr int kProbeSignatureLength = static_cast<int>(kProbeSignatureTex
 inline constexpr std::uint16_t kDiscoveryPort = 2900;
 inline constexpr std::uint32_t kBroadcastAddress = 0xFFFFFFFFu; // 255.255.255.255, any byte order
 
-// At most this many bytes of a datagram are read; a larger datagram ends the search.
+// At most this many bytes of a datagram are read. A larger one fails a single Receive; a
+// search counts it and waits on, as it does for an empty one.
 inline constexpr int kReceiveBufferSize = 1024;
 
 // Each wait for the next datagram; a search ends when one runs out.
@@ -29,9 +31,13 @@ inline constexpr int kWaitTimedOut = 258;
 inline constexpr int kProbeTtl = 128;
 inline constexpr int kProbeMulticastTtl = 255;
 
-// Kernel receive queue asked for on the receiving socket, so that recorders answering
-// together are not dropped.
-inline constexpr int kReceiveQueueBytes = 1 << 20;
+// Kernel receive queue asked for on the receiving socket, so that tens of thousands of
+// recorders answering together are not dropped while the reading thread is not running.
+inline constexpr int kReceiveQueueBytes = 16 << 20;
+
+// Most rows one search lists; replies for further recorders are counted and dropped, so
+// that a host inventing addresses cannot grow the list without bound.
+inline constexpr std::size_t kMaxDevicesPerSearch = 65536;
 
 // True when the datagram is at least 8 bytes long and starts with the signature.
 constexpr bool HasProbeSignature(std::string_view datagram) {

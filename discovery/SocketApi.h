@@ -17,6 +17,8 @@
 
 namespace ferrow {
 
+struct DatagramBatch;
+
 #ifdef _WIN32
 using SocketHandle = SOCKET;
 inline const SocketHandle kInvalidSocket = INVALID_SOCKET;
@@ -72,6 +74,11 @@ int PendingBytes(SocketHandle socket);
 // Reads one datagram of at most capacity bytes; -1 on failure, and also when the datagram
 // was larger than capacity (the rest of it is lost, so it counts as a failed read).
 int ReceiveDatagram(SocketHandle socket, char* buffer, int capacity, sockaddr_in* from);
+
+// Reads, without waiting, the datagrams already queued, at most a batch. Empty and oversize
+// datagrams are taken like any other (oversize ones cut and marked). The number read (0
+// when none was waiting), or -1 when the read failed.
+int ReceiveDatagrams(SocketHandle socket, DatagramBatch& batch);
 
 // shutdown in both directions, then close.
 void ShutdownAndClose(SocketHandle socket);

@@ -1,5 +1,8 @@
+#include "discovery/DatagramBatch.h"
 #include "discovery/SocketApi.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -65,6 +68,33 @@ int ReceiveDatagram(SocketHandle socket, char* buffer, int capacity, sockaddr_in
         return -1;
     }
     return static_cast<int>(received);
+}
+
+int ReceiveDatagrams(SocketHandle socket, DatagramBatch& batch) {
+    // recvmmsg takes the whole batch in one system call (Linux).
+    constexpr auto kCapacity = static_cast<std::size_t>(DatagramBatch::kCapacity);
+    std::array<iovec, kCapacity> pieces{};
+    std::array<mmsghdr, kCapacity> messages{};
+    for (std::size_t i = 0; i < kCapacity; ++i) {
+        pieces[i] = {batch.bytes[i].data(), batch.bytes[i].size()};
+        messages[i].msg_hdr.msg_iov = &pieces[i];
+        messages[i].msg_hdr.msg_iovlen = 1;
+    }
+    int received;
+    do {
+        received = ::recvmmsg(socket, messages.data(), kCapacity, MSG_DONTWAIT, nullptr);
+    } while (received < 0 && errno == EINTR);
+    if (received < 0) {
+        batch.count = 0;
+        return errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1;
+    }
+    for (std::size_t i = 0; i < static_cast<std::size_t>(received); ++i) {
+        batch.lengths[i] =
+            static_cast<int>(std::min<unsigned>(messages[i].msg_len, kReceiveBufferSize));
+        batch.oversize[i] = (messages[i].msg_hdr.msg_flags & MSG_TRUNC) != 0;
+    }
+    batch.count = received;
+    return received;
 }
 
 void CloseSocket(SocketHandle socket) {

@@ -1,3 +1,4 @@
+#include "discovery/DatagramBatch.h"
 #include "discovery/SocketApi.h"
 
 #include <limits>
@@ -51,6 +52,25 @@ int ReceiveDatagram(SocketHandle socket, char* buffer, int capacity, sockaddr_in
     const int received =
         ::recvfrom(socket, buffer, capacity, 0, reinterpret_cast<sockaddr*>(from), &fromLength);
     return received == SOCKET_ERROR ? -1 : received;
+}
+
+int ReceiveDatagrams(SocketHandle socket, DatagramBatch& batch) {
+    // Winsock has no batched read: one recvfrom per datagram while more are waiting.
+    batch.count = 0;
+    while (batch.count < DatagramBatch::kCapacity && WaitForReadable(socket, 0) == 1) {
+        const auto index = static_cast<std::size_t>(batch.count);
+        const int received =
+            ::recvfrom(socket, batch.bytes[index].data(), kReceiveBufferSize, 0, nullptr, nullptr);
+        // A datagram larger than the buffer fails with WSAEMSGSIZE, its head kept.
+        const bool oversize = received == SOCKET_ERROR && ::WSAGetLastError() == WSAEMSGSIZE;
+        if (received == SOCKET_ERROR && !oversize) {
+            return batch.count > 0 ? batch.count : -1;
+        }
+        batch.lengths[index] = oversize ? kReceiveBufferSize : received;
+        batch.oversize[index] = oversize;
+        ++batch.count;
+    }
+    return batch.count;
 }
 
 void CloseSocket(SocketHandle socket) {

@@ -1,11 +1,12 @@
 #include "ui/AddressSearcher.h"
 
-#include "ui/CMainFrame.h"
+#include "discovery/CSearchXNRImpl.h"
 
 namespace ferrow {
 
-void NetworkAddressSearcher::Search(const std::string& localAddress, CMainFrame& frame) {
-    frame.SearchOnAddress(localAddress, &frame);
+SearchEnd NetworkAddressSearcher::Search(const std::string& localAddress,
+                                         const ReplyHandler& onReply) {
+    return SearchForReplies(localAddress, onReply);
 }
 
 } // namespace ferrow

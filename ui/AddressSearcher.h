@@ -1,23 +1,25 @@
 #pragma once
 
+#include "discovery/SearchEnd.h"
+#include "discovery/SearchRun.h"
+
 #include <string>
 
 namespace ferrow {
 
-class CMainFrame;
-
-// Runs the search from one local address for the frame, which receives every accepted
-// reply through OnDeviceReply; tests put a recorder of the calls in its place.
+// A search as the frame asks for one: from this local address, handing each accepted
+// reply to onReply on the caller's thread, and giving the notice of its end. Tests put a
+// player of replies in its place.
 class AddressSearcher {
 public:
     virtual ~AddressSearcher() = default;
-    virtual void Search(const std::string& localAddress, CMainFrame& frame) = 0;
+    virtual SearchEnd Search(const std::string& localAddress, const ReplyHandler& onReply) = 0;
 };
 
-// The real search on the network: the frame's own SearchOnAddress.
+// The real search on the network.
 class NetworkAddressSearcher final : public AddressSearcher {
 public:
-    void Search(const std::string& localAddress, CMainFrame& frame) override;
+    SearchEnd Search(const std::string& localAddress, const ReplyHandler& onReply) override;
 };
 
 } // namespace ferrow

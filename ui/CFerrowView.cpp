@@ -13,21 +13,11 @@ namespace ferrow {
 
 namespace {
 
-struct ColumnSpec {
-    const char* header;
-    int width;
-};
-
-constexpr ColumnSpec kColumns[CFerrowView::kColumnCount] = {{"Manufacture", 120},
-                                                            {"Model", 80},
-                                                            {"IP Address", 130},
-                                                            {"MAC Address", 130},
-                                                            {"Http Port", 80}};
+constexpr int kColumnWidths[DeviceListModel::kColumnCount] = {120, 80, 130, 130, 80};
 
 } // namespace
 
-CFerrowView::CFerrowView(UrlOpener& opener, QWidget* parent)
-    : QTreeWidget(parent), m_opener(opener) {
+CFerrowView::CFerrowView(UrlOpener& opener, QWidget* parent) : QTreeView(parent), m_opener(opener) {
     setObjectName(QStringLiteral("deviceList"));
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -42,47 +32,31 @@ CFerrowView::CFerrowView(UrlOpener& opener, QWidget* parent)
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     KeepSelectionVisibleWithoutFocus(this);
 
-    setColumnCount(kColumnCount);
-    QStringList headers;
-    for (int column = 0; column < kColumnCount; ++column) {
-        headers << QString::fromLatin1(kColumns[column].header);
-    }
-    setHeaderLabels(headers);
-    for (int column = 0; column < kColumnCount; ++column) {
-        setColumnWidth(column, kColumns[column].width);
+    setModel(&m_rows);
+    for (int column = 0; column < DeviceListModel::kColumnCount; ++column) {
+        setColumnWidth(column, kColumnWidths[column]);
     }
 
-    connect(this, &QTreeWidget::itemDoubleClicked, this, [this] { OpenSelectedDevice(); });
+    connect(this, &QAbstractItemView::doubleClicked, this, [this] { OpenSelectedDevice(); });
 }
 
 void CFerrowView::ClearDevices() {
-    clear();
-    m_devices.Clear();
+    m_rows.Clear();
 }
 
-void CFerrowView::AddDeviceRow(const DeviceRecord& record) {
-    if (!m_devices.Add(record)) {
-        return;
-    }
-    auto* row = new QTreeWidgetItem;
-    row->setText(kManufacture, QString::fromStdU16String(record.Manufacture));
-    row->setText(kModel, QString::fromStdU16String(record.Model));
-    row->setText(kIpAddress, QString::fromStdU16String(record.IP));
-    row->setText(kMacAddress, QString::fromStdU16String(record.MAC));
-    row->setText(kHttpPort, QString::fromStdU16String(record.HttpPort));
-    row->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren);
-    addTopLevelItem(row);
+void CFerrowView::AddDeviceRow(DeviceRecord record) {
+    m_rows.Add(std::move(record));
 }
 
 void CFerrowView::OpenSelectedDevice() {
-    for (int index = 0; index < topLevelItemCount(); ++index) {
-        const QTreeWidgetItem* row = topLevelItem(index);
-        if (row->isSelected()) {
-            if (const auto url = DeviceWebAddress(row->text(kIpAddress), row->text(kHttpPort))) {
-                m_opener.Open(*url);
-            }
-            return;
-        }
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    if (selected.isEmpty()) {
+        return;
+    }
+    const DeviceRecord& record = m_rows.Record(selected.front().row());
+    if (const auto url = DeviceWebAddress(QString::fromStdU16String(record.IP),
+                                          QString::fromStdU16String(record.HttpPort))) {
+        m_opener.Open(*url);
     }
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "discovery/DeviceCollection.h"
 #include "discovery/DeviceRecord.h"
+#include "ui/DeviceListModel.h"
 
-#include <QTreeWidget>
+#include <QTreeView>
+#include <cstdint>
 #include <memory>
 
 class QMenu;
@@ -17,17 +18,20 @@ class UrlOpener;
 // full-row selection, no sorting and no editing. No two rows share an IP Address text.
 // A double-click on a row opens the recorder's web page; a right-click anywhere shows a
 // popup menu whose "Refresh" issues kCommandRefresh.
-class CFerrowView : public QTreeWidget {
+class CFerrowView : public QTreeView {
     Q_OBJECT
 
 public:
-    enum Column : int { kManufacture, kModel, kIpAddress, kMacAddress, kHttpPort, kColumnCount };
+    using Column = DeviceListModel::Column;
 
     explicit CFerrowView(UrlOpener& opener, QWidget* parent = nullptr);
 
     void ClearDevices();
-    // Appends a row unless one with the same IP Address text stands in the list.
-    void AddDeviceRow(const DeviceRecord& record);
+    // Appends a row unless one with the same IP Address text stands in the list, or the
+    // list holds the most rows one search may list.
+    void AddDeviceRow(DeviceRecord record);
+    // Records turned away since the list was emptied because it was full.
+    std::uint64_t DroppedRows() const { return m_rows.DroppedRows(); }
     // Opens the web page of the first selected row, when its texts make a safe address.
     void OpenSelectedDevice();
     // Shows the popup menu centred on the screen position.
@@ -46,7 +50,7 @@ protected:
 
 private:
     UrlOpener& m_opener;
-    DeviceCollection m_devices; // the rows' records, indexed by IP text
+    DeviceListModel m_rows;
 };
 
 } // namespace ferrow

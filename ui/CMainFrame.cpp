@@ -1,5 +1,6 @@
 #include "ui/CMainFrame.h"
 
+#include "discovery/DiscoveryProtocol.h"
 #include "discovery/Ipv4Address.h"
 #include "discovery/ReplyReader.h"
 #include "discovery/TextConversion.h"
@@ -116,7 +117,8 @@ void CMainFrame::CreateMenus() {
 }
 
 void CMainFrame::CreateStatusBar() {
-    m_statusText = new QLabel(kReadyText, this);
+    m_idleStatus = kReadyText;
+    m_statusText = new QLabel(m_idleStatus, this);
     m_statusText->setObjectName(QStringLiteral("statusText"));
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     statusBar()->setSizeGripEnabled(true);
@@ -131,7 +133,7 @@ void CMainFrame::FollowMenuForStatusBar(QMenu* menu) {
     });
     connect(menu, &QMenu::aboutToHide, this, [this] {
         if (--m_openMenus == 0) {
-            m_statusText->setText(kReadyText);
+            m_statusText->setText(m_idleStatus);
         }
     });
 }
@@ -181,7 +183,22 @@ void CMainFrame::SearchSelectedAddress() {
     if (address == 0) {
         return;
     }
-    m_services.searcher.Search(Ipv4ToText(address), *this);
+    m_services.searcher.Search(Ipv4ToText(address), [this](std::u16string replyText) {
+        OnDeviceReply(std::move(replyText));
+    });
+    ShowIdleStatus(m_deviceList->DroppedRows());
+}
+
+void CMainFrame::ShowIdleStatus(std::uint64_t droppedRows) {
+    m_idleStatus = droppedRows == 0
+                       ? kReadyText
+                       : QStringLiteral("Listed the first %1 recorders only, the most one list "
+                                        "holds; replies from %2 more were dropped")
+                             .arg(kMaxDevicesPerSearch)
+                             .arg(droppedRows);
+    if (m_openMenus == 0) {
+        m_statusText->setText(m_idleStatus);
+    }
 }
 
 bool CMainFrame::PreTranslateMessage(QObject* receiver, QEvent* event) {

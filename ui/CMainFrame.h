@@ -1,7 +1,6 @@
 #pragma once
 
 #include "discovery/CNetImpl.h"
-#include "discovery/CSearchXNRImpl.h"
 #include "ui/MessageLoop.h"
 
 #include <QMainWindow>
@@ -37,7 +36,6 @@ struct FrameServices {
 class CMainFrame : public QMainWindow,
                    public CMessageFilter,
                    public CIdleHandler,
-                   public CSearchXNRImpl<CMainFrame>,
                    public CNetImpl<CMainFrame> {
     Q_OBJECT
 
@@ -61,6 +59,7 @@ public:
     void HandleCommand(int commandId, QObject* control);
 
     // Empties the list, then searches from the selected node's address unless it is 0.
+    // When the list could not take every recorder, the status bar says how many it lost.
     void SearchSelectedAddress();
 
     bool PreTranslateMessage(QObject* receiver, QEvent* event) override;
@@ -81,6 +80,7 @@ private:
     void HidePaneOnClose(QObject* control);
     void ShowAboutBox();
     void RefreshSearch();
+    void ShowIdleStatus(std::uint64_t droppedRows);
     void HandleTreeSelectionChanged();
 
     FrameServices m_services;
@@ -92,6 +92,7 @@ private:
     QAction* m_statusBarAction = nullptr;
     QAction* m_treePaneAction = nullptr;
     QLabel* m_statusText = nullptr;
+    QString m_idleStatus; // what the status bar says while no menu is open
     int m_openMenus = 0;
     CMessageLoop* m_loop = nullptr; // the loop the frame registered with, if any
 };

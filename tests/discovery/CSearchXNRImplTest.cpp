@@ -1,10 +1,7 @@
-#include "ChildProcess.h"
-#include "DatagramSender.h"
-#include "NetworkNamespace.h"
 #include "ProbeCapture.h"
 #include "RecordingFrame.h"
+#include "SearchLan.h"
 #include "UdpPortHolder.h"
-#include "discovery/DiscoveryProtocol.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -14,23 +11,7 @@ namespace ferrow {
 namespace {
 
 using namespace std::chrono_literals;
-using test::DatagramSender;
-using test::RecordingFrame;
-using Step = DatagramSender::Step;
-
-constexpr const char* kLocal = "10.41.0.1";
-constexpr const char* kPeer = "10.41.0.2";
-constexpr const char* kPeerMac = "02:00:00:00:41:02";
-
-std::string ReplyBytes(const std::string& ip, const std::string& model = "NVR-4") {
-    return std::string(kProbeSignatureText) + "<XNR><Manufacture>Acme</Manufacture><Model>" +
-           model + "</Model><IP>" + ip + "</IP><MAC>00:11:22:33:44:55</MAC>" +
-           "<HttpPort>80</HttpPort></XNR>";
-}
-
-std::u16string Wide(const std::string& ascii) {
-    return std::u16string(ascii.begin(), ascii.end());
-}
+using namespace test;
 
 // The replies handed on, less the probe's own echo (the system may deliver it back).
 std::vector<std::u16string> RepliesBeyondEcho(const RecordingFrame& frame) {
@@ -41,48 +22,14 @@ std::vector<std::u16string> RepliesBeyondEcho(const RecordingFrame& frame) {
 
 std::vector<std::u16string> IpTexts(const RecordingFrame& frame) {
     std::vector<std::u16string> ips;
-    for (const DeviceRecord& record : frame.devices.Records()) {
+    for (const DeviceRecord& record : frame.devices.Rows()) {
         ips.push_back(record.IP);
     }
     return ips;
 }
 
-// The test's namespace holds lan0 (10.41.0.1), linked to a peer namespace (10.41.0.2)
-// where recorders and senders of the test's own live.
-class CSearchXNRImplTest : public ::testing::Test {
+class CSearchXNRImplTest : public test::SearchLanTest {
 protected:
-    void SetUp() override {
-        FERROW_ENTER_PRIVATE_NETWORK();
-        m_peer = AddPeer("lan0", kLocal, kPeer, kPeerMac);
-        ASSERT_TRUE(m_peer);
-        std::string error;
-        m_sender = DatagramSender::Open(m_peer.get(), kPeer, error);
-        ASSERT_TRUE(m_sender) << error;
-    }
-
-    std::unique_ptr<test::NetworkNamespace> AddPeer(const std::string& link,
-                                                    const std::string& local,
-                                                    const std::string& peer,
-                                                    const std::string& peerMac = "") {
-        test::VethOptions veth(link, local + "/24", peer + "/24");
-        veth.peerMac = peerMac;
-        std::string error;
-        auto ns = test::ConnectPeer(veth, error);
-        EXPECT_TRUE(ns) << error;
-        return ns;
-    }
-
-    std::unique_ptr<test::ChildProcess> StartRecorder(const std::vector<std::string>& options) {
-        std::vector<std::string> arguments{"--address", kPeer};
-        arguments.insert(arguments.end(), options.begin(), options.end());
-        std::string error;
-        auto recorder = test::ChildProcess::StartRecorder(arguments, m_peer.get(), error);
-        EXPECT_TRUE(recorder) << error;
-        return recorder;
-    }
-
-    std::unique_ptr<test::NetworkNamespace> m_peer;
-    std::unique_ptr<DatagramSender> m_sender;
     RecordingFrame m_frame;
 };
 
@@ -107,10 +54,10 @@ TEST_F(CSearchXNRImplTest, WithNoRecorderTheSearchEndsAfterOneWaitWithNothingBut
     const auto took = m_frame.TimedSearch(kLocal);
     EXPECT_GE(took, 990ms);
     EXPECT_LT(took, 2500ms);
-    EXPECT_EQ(m_frame.searchStart, SearchStart::Ran);
+    EXPECT_EQ(m_frame.searchEnd.reason, SearchEndReason::Quiet);
     EXPECT_TRUE(RepliesBeyondEcho(m_frame).empty());
     EXPECT_LE(m_frame.replies.size(), 1u);
-    EXPECT_TRUE(m_frame.devices.Records().empty());
+    EXPECT_TRUE(m_frame.devices.Rows().empty());
 }
 
 TEST_F(CSearchXNRImplTest, RepliesNineHundredMillisecondsApartAreAllTaken) {
@@ -143,6 +90,7 @@ TEST_F(CSearchXNRImplTest, ShortAndForeignDatagramsAreIgnoredEvenRightAfterARepl
                               {10ms, second}});
     m_frame.TimedSearch(kLocal);
     EXPECT_EQ(RepliesBeyondEcho(m_frame), (std::vector{Wide(first), Wide(second)}));
+    EXPECT_EQ(m_frame.searchEnd.counts.ignoredWithoutSignature, 4u);
 }
 
 TEST_F(CSearchXNRImplTest, ReplyTextEndsAtTheFirstZeroByte) {
@@ -160,15 +108,18 @@ TEST_F(CSearchXNRImplTest, ReplyTextEndsAtTheFirstZeroByte) {
 
 class OversizeReplyTest : public CSearchXNRImplTest, public ::testing::WithParamInterface<int> {};
 
-TEST_P(OversizeReplyTest, EndsTheSearchWithoutTakingIt) {
+// A stray datagram must not end everyone's search: it is counted, and the replies after
+// it are still taken within the usual wait.
+TEST_P(OversizeReplyTest, IsSkippedAndCountedAndTheNextReplyIsTaken) {
     std::string big = ReplyBytes("10.41.0.8");
     big.insert(big.size() - 6, static_cast<std::size_t>(GetParam()) - big.size(), ' ');
     ASSERT_EQ(big.size(), static_cast<std::size_t>(GetParam()));
     m_sender->BroadcastLater(
-        {{100ms, ReplyBytes("10.41.0.2")}, {100ms, big}, {100ms, ReplyBytes("10.41.0.3")}});
-    const auto took = m_frame.TimedSearch(kLocal);
-    EXPECT_EQ(IpTexts(m_frame), std::vector<std::u16string>{u"10.41.0.2"});
-    EXPECT_LT(took, 900ms) << "the search ended on the oversize datagram";
+        {{100ms, ReplyBytes("10.41.0.2")}, {100ms, big}, {900ms, ReplyBytes("10.41.0.3")}});
+    m_frame.TimedSearch(kLocal);
+    EXPECT_EQ(IpTexts(m_frame), (std::vector<std::u16string>{u"10.41.0.2", u"10.41.0.3"}));
+    EXPECT_EQ(m_frame.searchEnd.counts.ignoredOversize, 1u);
+    EXPECT_EQ(m_frame.searchEnd.reason, SearchEndReason::Quiet);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, OversizeReplyTest, ::testing::Values(1025, 1500));
@@ -179,14 +130,15 @@ TEST_F(CSearchXNRImplTest, ReplyOfExactlyTheBufferSizeIsTaken) {
     m_sender->BroadcastLater({{100ms, full}, {100ms, ReplyBytes("10.41.0.3")}});
     m_frame.TimedSearch(kLocal);
     EXPECT_EQ(IpTexts(m_frame), (std::vector<std::u16string>{u"10.41.0.8", u"10.41.0.3"}));
+    EXPECT_EQ(m_frame.searchEnd.counts.ignoredOversize, 0u);
 }
 
-TEST_F(CSearchXNRImplTest, ZeroLengthDatagramEndsTheSearch) {
+TEST_F(CSearchXNRImplTest, ZeroLengthDatagramIsSkippedAndCounted) {
     m_sender->BroadcastLater(
-        {{100ms, ReplyBytes("10.41.0.2")}, {100ms, ""}, {100ms, ReplyBytes("10.41.0.3")}});
-    const auto took = m_frame.TimedSearch(kLocal);
-    EXPECT_EQ(IpTexts(m_frame), std::vector<std::u16string>{u"10.41.0.2"});
-    EXPECT_LT(took, 900ms);
+        {{100ms, ReplyBytes("10.41.0.2")}, {100ms, ""}, {900ms, ReplyBytes("10.41.0.3")}});
+    m_frame.TimedSearch(kLocal);
+    EXPECT_EQ(IpTexts(m_frame), (std::vector<std::u16string>{u"10.41.0.2", u"10.41.0.3"}));
+    EXPECT_EQ(m_frame.searchEnd.counts.ignoredEmpty, 1u);
 }
 
 TEST_F(CSearchXNRImplTest, PortHeldWithoutAddressReuseEndsTheSearchBeforeAnythingIsSent) {
@@ -199,7 +151,7 @@ TEST_F(CSearchXNRImplTest, PortHeldWithoutAddressReuseEndsTheSearchBeforeAnythin
     const auto took = m_frame.TimedSearch(kLocal);
     EXPECT_LT(took, 200ms);
     EXPECT_FALSE(capture->Next(300ms)) << "a probe was sent";
-    EXPECT_EQ(m_frame.searchStart, SearchStart::EndpointNotOpened);
+    EXPECT_EQ(m_frame.searchEnd.reason, SearchEndReason::PortInUse);
     EXPECT_TRUE(m_frame.replies.empty());
 }
 
@@ -210,7 +162,7 @@ TEST_F(CSearchXNRImplTest, AddressThatIsNotLocalEndsTheSearchAtOnce) {
     }
     const auto took = m_frame.TimedSearch("10.41.0.77");
     EXPECT_LT(took, 200ms);
-    EXPECT_EQ(m_frame.searchStart, SearchStart::EndpointNotOpened);
+    EXPECT_EQ(m_frame.searchEnd.reason, SearchEndReason::AddressNotLocal);
     EXPECT_TRUE(m_frame.replies.empty());
 }
 
@@ -227,7 +179,7 @@ TEST_F(CSearchXNRImplTest, ProbeThatCannotBeSentEndsTheSearchAtOnce) {
     m_sender->BroadcastLater({{50ms, ReplyBytes("10.41.0.2")}});
 
     const auto took = m_frame.TimedSearch("10.41.0.77");
-    EXPECT_EQ(m_frame.searchStart, SearchStart::ProbeNotSent);
+    EXPECT_EQ(m_frame.searchEnd.reason, SearchEndReason::ProbeNotSent);
     EXPECT_LT(took, 40ms);
     EXPECT_TRUE(m_frame.replies.empty());
     while (const auto seen = capture->Next(100ms)) {
@@ -260,7 +212,7 @@ TEST_F(CSearchXNRImplTest, SearchEndsTenSecondsAfterTheProbeWhateverKeepsArrivin
     EXPECT_GE(took, 9900ms);
     EXPECT_LT(took, 11500ms);
     EXPECT_GT(RepliesBeyondEcho(m_frame).size(), 20u);
-    EXPECT_EQ(m_frame.devices.Records().size(), 1u);
+    EXPECT_EQ(m_frame.devices.Rows().size(), 1u);
 }
 
 TEST_F(CSearchXNRImplTest, RecordersPlayedByTheSimulatorBecomeRecordsOncePerIp) {
@@ -268,10 +220,10 @@ TEST_F(CSearchXNRImplTest, RecordersPlayedByTheSimulatorBecomeRecordsOncePerIp) 
     ASSERT_TRUE(recorder);
     m_frame.TimedSearch(kLocal);
     EXPECT_EQ(RepliesBeyondEcho(m_frame).size(), 6u);
-    ASSERT_EQ(m_frame.devices.Records().size(), 3u);
+    ASSERT_EQ(m_frame.devices.Rows().size(), 3u);
     const std::u16string ips[] = {u"10.41.0.2", u"10.41.0.3", u"10.41.0.4"};
     for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(m_frame.devices.Records()[i],
+        EXPECT_EQ(m_frame.devices.Rows()[i],
                   (DeviceRecord{u"Ferrow", u"X&Y", ips[i], u"02:00:00:00:41:02", u"80"}));
     }
     EXPECT_EQ(recorder->Stop(), 0) << "the simulator ends cleanly on SIGTERM";
@@ -281,9 +233,9 @@ TEST_F(CSearchXNRImplTest, RecorderAnsweringAfterADelayIsHeard) {
     auto recorder = StartRecorder({"--delay", "600", "--http-port", "8080", "--ip", "cam-1"});
     ASSERT_TRUE(recorder);
     const auto took = m_frame.TimedSearch(kLocal);
-    ASSERT_EQ(m_frame.devices.Records().size(), 1u);
-    EXPECT_EQ(m_frame.devices.Records()[0].IP, u"cam-1");
-    EXPECT_EQ(m_frame.devices.Records()[0].HttpPort, u"8080");
+    ASSERT_EQ(m_frame.devices.Rows().size(), 1u);
+    EXPECT_EQ(m_frame.devices.Rows()[0].IP, u"cam-1");
+    EXPECT_EQ(m_frame.devices.Rows()[0].HttpPort, u"8080");
     EXPECT_GE(took, 1550ms);
 }
 
@@ -303,7 +255,7 @@ TEST_P(RecorderFaultTest, RepliesAreHandedOnAndReadAsTheyDeserve) {
     ASSERT_TRUE(recorder);
     m_frame.TimedSearch(kLocal);
     EXPECT_EQ(RepliesBeyondEcho(m_frame).size(), GetParam().repliesHandedOn);
-    EXPECT_EQ(m_frame.devices.Records().size(), GetParam().records);
+    EXPECT_EQ(m_frame.devices.Rows().size(), GetParam().records);
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, RecorderFaultTest,
@@ -335,10 +287,10 @@ TEST_F(CSearchXNRImplTest, BurstOfRepliesWaitingForASlowFrameIsNotLost) {
             }
         }
         int replies = 0;
-        DeviceCollection devices;
+        DeviceCollection<DeviceRecord> devices;
     } frame;
     frame.SearchOnAddress(kLocal, &frame);
-    EXPECT_EQ(frame.devices.Records().size(), 1000u);
+    EXPECT_EQ(frame.devices.Rows().size(), 1000u);
 }
 
 } // namespace

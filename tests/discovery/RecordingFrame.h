@@ -47,17 +47,16 @@ public:
     // Runs a search and returns how long it took.
     std::chrono::milliseconds TimedSearch(const std::string& localAddress) {
         const Clock::time_point start = Clock::now();
-        searchStart = SearchOnAddress(localAddress, this);
-        searchEnd = Clock::now();
-        return std::chrono::duration_cast<std::chrono::milliseconds>(searchEnd - start);
+        searchEnd = SearchOnAddress(localAddress, this);
+        const Clock::time_point end = Clock::now();
+        return std::chrono::duration_cast<std::chrono::milliseconds>(end - start);
     }
 
     std::vector<std::u16string> replies;
     std::vector<Clock::time_point> replyTimes;
-    DeviceCollection devices;
+    DeviceCollection<DeviceRecord> devices;
     std::vector<AdapterNode> adapters;
-    Clock::time_point searchEnd{};
-    SearchStart searchStart{};
+    SearchEnd searchEnd;
 };
 
 } // namespace ferrow::test

@@ -232,6 +232,18 @@ TEST_F(ScanCommandLine, RowsOfTheSearchesThatRanStandBesideTheFailures) {
     EXPECT_EQ(records[1][5], "10.61.0.1");
 }
 
+TEST_F(ScanCommandLine, MoreRecordersThanAListHoldsExitFourWithTheFirstRows) {
+    NetworkNamespace& peer = AddPeer("lan0", "10.61.0.1", "", "10.61.0.2");
+    // At a pace that even the sanitizer build reads without loss, within the 10 s bound.
+    StartRecorder(peer, {"--address", "10.61.0.2", "--count", "65600", "--rate", "12000"});
+    const ScanRun run = RunScan({"--from", "10.61.0.1", "--format", "csv"});
+    EXPECT_EQ(run.exitCode, 4);
+    EXPECT_NE(run.err.find("listed the first 65536 recorders only"), std::string::npos) << run.err;
+    const auto records = test::ParseCsv(run.out);
+    ASSERT_EQ(records.size(), 1u + 65536u);
+    EXPECT_EQ(records[1][2], "10.61.0.2");
+}
+
 TEST_F(ScanCommandLine, AllWithoutAnyAddressExitsThreeAndSaysWhy) {
     const ScanRun run = RunScan({"--all"}); // only lo here, which is never listed
     EXPECT_EQ(run.exitCode, 3);

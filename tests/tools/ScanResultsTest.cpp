@@ -8,22 +8,25 @@
 namespace ferrow {
 namespace {
 
+constexpr auto Added = ScanResults::AddResult::Added;
+constexpr auto AlreadyListed = ScanResults::AddResult::AlreadyListed;
+
 DeviceRecord Recorder(std::u16string ip, std::u16string model = u"NVR") {
     return {u"Acme", std::move(model), std::move(ip), u"00:11:22:33:44:55", u"80"};
 }
 
 TEST(ScanResults, OneRowPerIpTextKeptFromTheFirstSearchThatHeardIt) {
     ScanResults results;
-    EXPECT_TRUE(results.Add(Recorder(u"10.0.0.20"), u"10.0.0.1"));
-    EXPECT_TRUE(results.Add(Recorder(u"10.0.1.30"), u"10.0.0.1")); // via another adapter
-    EXPECT_FALSE(results.Add(Recorder(u"10.0.0.20", u"Other"), u"10.0.0.1"));
+    EXPECT_EQ(results.Add({Recorder(u"10.0.0.20"), u"10.0.0.1"}), Added);
+    EXPECT_EQ(results.Add({Recorder(u"10.0.1.30"), u"10.0.0.1"}), Added); // via another adapter
+    EXPECT_EQ(results.Add({Recorder(u"10.0.0.20", u"Other"), u"10.0.0.1"}), AlreadyListed);
     // The second search hears the same recorders again, and one more.
-    EXPECT_FALSE(results.Add(Recorder(u"10.0.1.30", u"Other"), u"10.0.1.1"));
-    EXPECT_TRUE(results.Add(Recorder(u"10.0.1.31"), u"10.0.1.1"));
+    EXPECT_EQ(results.Add({Recorder(u"10.0.1.30", u"Other"), u"10.0.1.1"}), AlreadyListed);
+    EXPECT_EQ(results.Add({Recorder(u"10.0.1.31"), u"10.0.1.1"}), Added);
 
-    const std::vector<ScanRow> rows = results.Rows();
+    const std::vector<ScanRow>& rows = results.Rows();
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(results.Count(), 3u);
+    EXPECT_EQ(results.Rows().size(), 3u);
     EXPECT_EQ(rows[0].record, Recorder(u"10.0.0.20"));
     EXPECT_EQ(rows[0].localAddress, u"10.0.0.1");
     EXPECT_EQ(rows[1].record, Recorder(u"10.0.1.30"));
@@ -34,12 +37,12 @@ TEST(ScanResults, OneRowPerIpTextKeptFromTheFirstSearchThatHeardIt) {
 
 TEST(ScanResults, IpTextsAreComparedExactly) {
     ScanResults results;
-    EXPECT_TRUE(results.Add(Recorder(u"10.0.0.20"), u"a"));
-    EXPECT_TRUE(results.Add(Recorder(u"10.0.0.020"), u"a"));
-    EXPECT_TRUE(results.Add(Recorder(u"10.0.0.20 "), u"a"));
-    EXPECT_TRUE(results.Add(Recorder(u""), u"a"));
-    EXPECT_FALSE(results.Add(Recorder(u""), u"b"));
-    EXPECT_EQ(results.Count(), 4u);
+    EXPECT_EQ(results.Add({Recorder(u"10.0.0.20"), u"a"}), Added);
+    EXPECT_EQ(results.Add({Recorder(u"10.0.0.020"), u"a"}), Added);
+    EXPECT_EQ(results.Add({Recorder(u"10.0.0.20 "), u"a"}), Added);
+    EXPECT_EQ(results.Add({Recorder(u""), u"a"}), Added);
+    EXPECT_EQ(results.Add({Recorder(u""), u"b"}), AlreadyListed);
+    EXPECT_EQ(results.Rows().size(), 4u);
 }
 
 TEST(AdapterTree, WritesTheWindowsTree) {
@@ -101,12 +104,12 @@ TEST(ScanFrame, FillsItsTreeThroughTheAdapterEnumeration) {
 
 TEST(ScanFrame, ReadsRepliesAsTheWindowDoes) {
     ScanFrame frame;
-    frame.OnDeviceReply(u"80503736<XNR><HttpPort>81</HttpPort><IP>10.0.0.7</IP>"
+    frame.OnSearchReply(u"80503736<XNR><HttpPort>81</HttpPort><IP>10.0.0.7</IP>"
                         u"<Manufacture>A &amp; B</Manufacture><Model>M1</Model></XNR>");
-    frame.OnDeviceReply(u"80503736<Other><IP>10.0.0.8</IP></Other>"); // wrong root
-    frame.OnDeviceReply(u"80503736<XNR><IP>10.0.0.9</IP>");           // not well-formed
-    frame.OnDeviceReply(u"80503736<XNR><IP>10.0.0.7</IP><Model>M2</Model></XNR>");
-    const std::vector<ScanRow> rows = frame.Results().Rows();
+    frame.OnSearchReply(u"80503736<Other><IP>10.0.0.8</IP></Other>"); // wrong root
+    frame.OnSearchReply(u"80503736<XNR><IP>10.0.0.9</IP>");           // not well-formed
+    frame.OnSearchReply(u"80503736<XNR><IP>10.0.0.7</IP><Model>M2</Model></XNR>");
+    const std::vector<ScanRow>& rows = frame.Results().Rows();
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].record, (DeviceRecord{u"A & B", u"M1", u"10.0.0.7", u"", u"81"}));
 }

@@ -29,15 +29,18 @@ protected:
 
     QStringList Column(int column) const {
         QStringList texts;
-        for (int row = 0; row < view.topLevelItemCount(); ++row) {
-            texts << view.topLevelItem(row)->text(column);
+        for (int row = 0; row < test::RowCount(view); ++row) {
+            texts << test::CellText(view, row, column);
         }
         return texts;
     }
 
+    QPoint RowCentre(int row) const {
+        return view.visualRect(view.model()->index(row, 0)).center();
+    }
+
     void DoubleClickRow(int row) {
-        QTreeWidgetItem* item = view.topLevelItem(row);
-        const QPoint centre = view.visualItemRect(item).center();
+        const QPoint centre = RowCentre(row);
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, centre);
         QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, centre);
     }
@@ -47,24 +50,23 @@ protected:
 };
 
 TEST_F(DeviceViewTest, HasTheFiveColumnsInOrderWithTheirWidths) {
-    ASSERT_EQ(view.columnCount(), 5);
+    ASSERT_EQ(view.model()->columnCount(), 5);
     const QStringList headers = {"Manufacture", "Model", "IP Address", "MAC Address", "Http Port"};
     const int widths[] = {120, 80, 130, 130, 80};
     for (int column = 0; column < 5; ++column) {
-        EXPECT_EQ(view.headerItem()->text(column), headers[column]);
+        EXPECT_EQ(view.model()->headerData(column, Qt::Horizontal).toString(), headers[column]);
         EXPECT_EQ(view.columnWidth(column), widths[column]) << column;
     }
 }
 
 TEST_F(DeviceViewTest, PutsTheRecordsFieldsInColumnOrder) {
     view.AddDeviceRow({u"Maker & Co", u"X1", u"192.168.1.20", u"00:1A:2B:3C:4D:5E", u"8080"});
-    ASSERT_EQ(view.topLevelItemCount(), 1);
-    const QTreeWidgetItem* row = view.topLevelItem(0);
-    EXPECT_EQ(row->text(0), "Maker & Co");
-    EXPECT_EQ(row->text(1), "X1");
-    EXPECT_EQ(row->text(2), "192.168.1.20");
-    EXPECT_EQ(row->text(3), "00:1A:2B:3C:4D:5E");
-    EXPECT_EQ(row->text(4), "8080");
+    ASSERT_EQ(test::RowCount(view), 1);
+    EXPECT_EQ(test::CellText(view, 0, 0), "Maker & Co");
+    EXPECT_EQ(test::CellText(view, 0, 1), "X1");
+    EXPECT_EQ(test::CellText(view, 0, 2), "192.168.1.20");
+    EXPECT_EQ(test::CellText(view, 0, 3), "00:1A:2B:3C:4D:5E");
+    EXPECT_EQ(test::CellText(view, 0, 4), "8080");
 }
 
 TEST_F(DeviceViewTest, KeepsTheFirstRowOfAnIpTextInArrivalOrder) {
@@ -72,7 +74,7 @@ TEST_F(DeviceViewTest, KeepsTheFirstRowOfAnIpTextInArrivalOrder) {
     view.AddDeviceRow(Record(u"192.168.1.21"));
     view.AddDeviceRow(Record(u"192.168.1.20", u"second"));
     EXPECT_EQ(Column(2), QStringList({"192.168.1.20", "192.168.1.21"}));
-    EXPECT_EQ(view.topLevelItem(0)->text(1), "first");
+    EXPECT_EQ(test::CellText(view, 0, 1), "first");
 }
 
 TEST_F(DeviceViewTest, ComparesIpTextsAsPlainText) {
@@ -81,23 +83,23 @@ TEST_F(DeviceViewTest, ComparesIpTextsAsPlainText) {
     view.AddDeviceRow(Record(u"192.168.1.20 "));
     view.AddDeviceRow(Record(u"nvr"));
     view.AddDeviceRow(Record(u"NVR"));
-    EXPECT_EQ(view.topLevelItemCount(), 5);
+    EXPECT_EQ(test::RowCount(view), 5);
 }
 
 TEST_F(DeviceViewTest, KeepsOneRowWithoutIpText) {
     view.AddDeviceRow(Record(u""));
     view.AddDeviceRow(Record(u"", u"other"));
-    ASSERT_EQ(view.topLevelItemCount(), 1);
-    EXPECT_EQ(view.topLevelItem(0)->text(1), "NVR-8");
+    ASSERT_EQ(test::RowCount(view), 1);
+    EXPECT_EQ(test::CellText(view, 0, 1), "NVR-8");
 }
 
 TEST_F(DeviceViewTest, ClearingForgetsTheIpTexts) {
     view.AddDeviceRow(Record(u"192.168.1.20", u"old"));
     view.ClearDevices();
-    EXPECT_EQ(view.topLevelItemCount(), 0);
+    EXPECT_EQ(test::RowCount(view), 0);
     view.AddDeviceRow(Record(u"192.168.1.20", u"new"));
-    ASSERT_EQ(view.topLevelItemCount(), 1);
-    EXPECT_EQ(view.topLevelItem(0)->text(1), "new");
+    ASSERT_EQ(test::RowCount(view), 1);
+    EXPECT_EQ(test::CellText(view, 0, 1), "new");
 }
 
 TEST_F(DeviceViewTest, SelectsOneWholeRowAndEditsNothing) {
@@ -106,13 +108,11 @@ TEST_F(DeviceViewTest, SelectsOneWholeRowAndEditsNothing) {
     EXPECT_EQ(view.selectionMode(), QAbstractItemView::SingleSelection);
     EXPECT_EQ(view.selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_EQ(view.editTriggers(), QAbstractItemView::NoEditTriggers);
-    EXPECT_FALSE(view.topLevelItem(0)->flags() & Qt::ItemIsEditable);
+    EXPECT_FALSE(view.model()->flags(view.model()->index(0, 0)) & Qt::ItemIsEditable);
 
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, {},
-                      view.visualItemRect(view.topLevelItem(0)).center());
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ControlModifier,
-                      view.visualItemRect(view.topLevelItem(1)).center());
-    EXPECT_EQ(view.selectedItems().size(), 1);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, RowCentre(0));
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ControlModifier, RowCentre(1));
+    EXPECT_EQ(view.selectionModel()->selectedRows().size(), 1);
     EXPECT_EQ(view.selectionModel()->selectedIndexes().size(), 5) << "the whole row";
 }
 

@@ -7,6 +7,7 @@
 #include "ui/CMainFrame.h"
 #include "ui/UrlOpener.h"
 
+#include <QAbstractItemView>
 #include <QUrl>
 #include <functional>
 #include <string>
@@ -24,14 +25,15 @@ private:
     std::vector<AdapterInfo> m_adapters;
 };
 
-// Records each search's local address and plays the given replies into the frame.
+// Records each search's local address and plays the given replies to the caller.
 class RecordingSearcher final : public AddressSearcher {
 public:
-    void Search(const std::string& localAddress, CMainFrame& frame) override {
+    SearchEnd Search(const std::string& localAddress, const ReplyHandler& onReply) override {
         searches.push_back(localAddress);
         for (const std::u16string& reply : replies) {
-            frame.OnDeviceReply(reply);
+            onReply(reply);
         }
+        return {};
     }
 
     std::vector<std::string> searches;
@@ -44,6 +46,14 @@ public:
 
     std::vector<QString> opened;
 };
+
+// The device list's rows and cells, as the model shows them.
+inline int RowCount(const QAbstractItemView& list) {
+    return list.model()->rowCount();
+}
+inline QString CellText(const QAbstractItemView& list, int row, int column) {
+    return list.model()->index(row, column).data().toString();
+}
 
 // A reply as a recorder sends it: the signature, then the XML.
 inline std::u16string RecorderReply(const std::u16string& manufacture, const std::u16string& model,

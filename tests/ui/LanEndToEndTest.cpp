@@ -68,10 +68,10 @@ TEST(LanEndToEndTest, SelectingTheAddressListsEveryRecorderOnce) {
 
     auto* list = frame.findChild<CFerrowView*>("deviceList");
     QStringList rows;
-    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+    for (int row = 0; row < test::RowCount(*list); ++row) {
         QStringList cells;
-        for (int column = 0; column < CFerrowView::kColumnCount; ++column) {
-            cells << list->topLevelItem(row)->text(column);
+        for (int column = 0; column < DeviceListModel::kColumnCount; ++column) {
+            cells << test::CellText(*list, row, column);
         }
         rows << cells.join('|');
     }

@@ -2,6 +2,7 @@
 // pane, the adapter tree filled from a fake source, and the searches that selections and
 // "Refresh" start (observed through a recording searcher: nothing here touches a network).
 #include "FrameFakes.h"
+#include "discovery/DiscoveryProtocol.h"
 #include "discovery/Ipv4Address.h"
 #include "ui/AdapterTree.h"
 #include "ui/AppModule.h"
@@ -85,7 +86,7 @@ protected:
 
     void FillListWithOneRow() {
         frame.OnDeviceReply(test::RecorderReply(u"Acme", u"X", u"192.168.1.99", u"M", u"80"));
-        ASSERT_EQ(List()->topLevelItemCount(), 1);
+        ASSERT_EQ(test::RowCount(*List()), 1);
     }
 
     test::FakeAdapterSource adapters;
@@ -140,7 +141,7 @@ TEST_F(MainFrameTest, StoresAddressesInNetworkOrderAndZeroElsewhere) {
 }
 
 TEST_F(MainFrameTest, StartsWithAnEmptyListAndNoSearch) {
-    EXPECT_EQ(List()->topLevelItemCount(), 0);
+    EXPECT_EQ(test::RowCount(*List()), 0);
     EXPECT_TRUE(searcher.searches.empty());
     EXPECT_TRUE(Tree()->selectedItems().isEmpty());
 }
@@ -151,13 +152,29 @@ TEST_F(MainFrameTest, SelectingAnAddressSearchesFromItAndListsTheReplies) {
                         test::RecorderReply(u"Acme", u"N1b", u"192.168.1.30", u"M1", u"82")};
     Click(Address(0, 0));
     EXPECT_EQ(searcher.searches, Searches{"192.168.1.20"});
-    ASSERT_EQ(List()->topLevelItemCount(), 2);
-    EXPECT_EQ(List()->topLevelItem(0)->text(1), "N1");
-    EXPECT_EQ(List()->topLevelItem(1)->text(2), "192.168.1.31");
+    ASSERT_EQ(test::RowCount(*List()), 2);
+    EXPECT_EQ(test::CellText(*List(), 0, 1), "N1");
+    EXPECT_EQ(test::CellText(*List(), 1, 2), "192.168.1.31");
 
     Click(Address(0, 1));
     EXPECT_EQ(searcher.searches, (Searches{"192.168.1.20", "10.0.0.5"}));
-    EXPECT_EQ(List()->topLevelItemCount(), 2) << "the second search starts from an empty list";
+    EXPECT_EQ(test::RowCount(*List()), 2) << "the second search starts from an empty list";
+}
+
+TEST_F(MainFrameTest, StatusBarSaysHowManyRecordersTheFullListTurnedAway) {
+    for (std::size_t i = 0; i < kMaxDevicesPerSearch + 3; ++i) {
+        const std::string ip = std::to_string(i);
+        searcher.replies.push_back(
+            test::RecorderReply(u"Acme", u"N", std::u16string(ip.begin(), ip.end()), u"M", u"80"));
+    }
+    Click(Address(0, 0));
+    EXPECT_EQ(static_cast<std::size_t>(test::RowCount(*List())), kMaxDevicesPerSearch);
+    EXPECT_EQ(StatusText(), "Listed the first 65536 recorders only, the most one list holds; "
+                            "replies from 3 more were dropped");
+
+    searcher.replies.resize(1);
+    Click(Address(0, 1));
+    EXPECT_EQ(StatusText(), "Ready");
 }
 
 TEST_F(MainFrameTest, SelectingTheRootAnAdapterOrNoAddressClearsAndSearchesNothing) {
@@ -165,7 +182,7 @@ TEST_F(MainFrameTest, SelectingTheRootAnAdapterOrNoAddressClearsAndSearchesNothi
         FillListWithOneRow();
         Click(node);
         ASSERT_TRUE(node->isSelected()) << node->text(0).toStdString();
-        EXPECT_EQ(List()->topLevelItemCount(), 0) << node->text(0).toStdString();
+        EXPECT_EQ(test::RowCount(*List()), 0) << node->text(0).toStdString();
     }
     EXPECT_TRUE(searcher.searches.empty());
 }
@@ -185,18 +202,18 @@ TEST_F(MainFrameTest, ClickingTheSelectedNodeStartsNoSearchButRefreshDoes) {
     const std::unique_ptr<QMenu> popup = List()->CreatePopupMenu();
     popup->actions().value(0)->trigger(); // "Refresh"
     EXPECT_EQ(searcher.searches, (Searches{"10.0.0.5", "10.0.0.5"}));
-    EXPECT_EQ(List()->topLevelItemCount(), 0);
+    EXPECT_EQ(test::RowCount(*List()), 0);
 }
 
 TEST_F(MainFrameTest, RefreshOnAnAdapterOrWithoutSelectionOnlyClears) {
     FillListWithOneRow();
     frame.HandleCommand(kCommandRefresh, List());
-    EXPECT_EQ(List()->topLevelItemCount(), 0);
+    EXPECT_EQ(test::RowCount(*List()), 0);
 
     Click(Adapter(0));
     FillListWithOneRow();
     frame.HandleCommand(kCommandRefresh, List());
-    EXPECT_EQ(List()->topLevelItemCount(), 0);
+    EXPECT_EQ(test::RowCount(*List()), 0);
     EXPECT_TRUE(searcher.searches.empty());
 }
 
@@ -225,9 +242,9 @@ TEST_F(MainFrameTest, RepliesBecomeRowsByTheirIpText) {
     frame.OnDeviceReply(u"80503736<NVR><IP>192.168.1.42</IP></NVR>");
     frame.OnDeviceReply(u"80503736<XNR><IP>192.168.1.43</IP>");
     frame.OnDeviceReply(u"80503736");
-    ASSERT_EQ(List()->topLevelItemCount(), 2);
-    EXPECT_EQ(List()->topLevelItem(0)->text(1), "");
-    EXPECT_EQ(List()->topLevelItem(1)->text(0), "A & B");
+    ASSERT_EQ(test::RowCount(*List()), 2);
+    EXPECT_EQ(test::CellText(*List(), 0, 1), "");
+    EXPECT_EQ(test::CellText(*List(), 1, 0), "A & B");
 }
 
 TEST_F(MainFrameTest, PaneCloseButtonHidesTheTreeAndTreePaneShowsItAgain) {

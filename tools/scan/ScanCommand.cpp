@@ -1,9 +1,11 @@
 #include "tools/scan/ScanCommand.h"
 
+#include "discovery/DiscoveryProtocol.h"
 #include "tools/scan/ProgressLine.h"
 #include "tools/scan/ScanFrame.h"
 #include "tools/scan/SearchFailure.h"
 
+#include <cstdint>
 #include <ostream>
 
 namespace ferrow {
@@ -15,27 +17,43 @@ std::string ProgressText(const std::string& address, std::size_t index, std::siz
            std::to_string(count) + "), " + std::to_string(found) + " found so far...";
 }
 
+std::string RowLimitNote(std::uint64_t dropped) {
+    return "listed the first " + std::to_string(kMaxDevicesPerSearch) +
+           " recorders only, the most one list holds; replies from " + std::to_string(dropped) +
+           " more were dropped.";
+}
+
 int SearchAddresses(ScanFrame& frame, const std::vector<std::string>& addresses,
                     OutputFormat format, std::ostream& out, std::ostream& err, bool showProgress) {
     std::vector<std::string> failures;
+    std::size_t notStarted = 0;
     {
         ProgressLine progress(err, showProgress);
         for (std::size_t i = 0; i < addresses.size(); ++i) {
-            progress.Show(ProgressText(addresses[i], i, addresses.size(), frame.Results().Count()));
-            const SearchStart outcome = frame.SearchFrom(addresses[i]);
-            if (outcome != SearchStart::Ran) {
-                failures.push_back(ExplainSearchFailure(addresses[i], outcome));
+            progress.Show(
+                ProgressText(addresses[i], i, addresses.size(), frame.Results().Rows().size()));
+            const SearchEnd end = frame.SearchFrom(addresses[i]);
+            notStarted += NotStarted(end.reason) ? 1 : 0;
+            if (std::string why = ExplainSearchFailure(addresses[i], end.reason); !why.empty()) {
+                failures.push_back(std::move(why));
             }
         }
     }
     for (const std::string& failure : failures) {
         err << "ferrow-scan: " << failure << '\n';
     }
+    const std::uint64_t dropped = frame.Results().Dropped();
+    if (dropped > 0) {
+        err << "ferrow-scan: " << RowLimitNote(dropped) << '\n';
+    }
     // Rows only when something was searched: "nothing found" would be untrue otherwise.
-    if (failures.size() < addresses.size()) {
+    if (notStarted < addresses.size()) {
         WriteRows(out, frame.Results().Rows(), format);
     }
-    return failures.empty() ? kExitSuccess : kExitEndpoint;
+    if (!failures.empty()) {
+        return kExitEndpoint;
+    }
+    return dropped > 0 ? kExitRowLimit : kExitSuccess;
 }
 
 } // namespace

@@ -13,15 +13,16 @@ void ScanFrame::AddAddressNode(std::size_t adapterNode, std::u16string addressTe
     m_adapters.AddAddress(adapterNode, std::move(addressText));
 }
 
-void ScanFrame::OnDeviceReply(std::u16string replyText) {
-    if (const std::optional<DeviceRecord> record = ReadDeviceReply(replyText)) {
-        m_results.Add(*record, m_searchAddress);
+void ScanFrame::OnSearchReply(std::u16string replyText) {
+    if (std::optional<DeviceRecord> record = ReadDeviceReply(replyText)) {
+        m_results.Add({std::move(*record), m_searchAddress});
     }
 }
 
-SearchStart ScanFrame::SearchFrom(const std::string& localAddress) {
+SearchEnd ScanFrame::SearchFrom(const std::string& localAddress) {
     m_searchAddress = NarrowToUtf16(localAddress);
-    return SearchOnAddress(localAddress, this);
+    DeviceSearch search(localAddress, *this);
+    return search.Wait();
 }
 
 } // namespace ferrow

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "discovery/CNetImpl.h"
-#include "discovery/CSearchXNRImpl.h"
+#include "discovery/DeviceSearch.h"
 #include "tools/scan/AdapterTree.h"
 #include "tools/scan/ScanResults.h"
 
@@ -12,17 +12,19 @@ namespace ferrow {
 
 // ferrow-scan's counterpart of the window's main frame: the same adapter enumeration and
 // the same search call back into it, and it keeps what they deliver instead of showing it.
-class ScanFrame : public CSearchXNRImpl<ScanFrame>, public CNetImpl<ScanFrame> {
+class ScanFrame final : public CNetImpl<ScanFrame>, public SearchObserver {
 public:
     // Adapter enumeration callbacks.
     std::size_t AddAdapterNode(std::u16string description, std::u16string macText);
     void AddAddressNode(std::size_t adapterNode, std::u16string addressText);
 
-    // Search callback: one accepted reply, read as the window reads it.
-    void OnDeviceReply(std::u16string replyText);
+    // Search callbacks, on the search's thread while SearchFrom waits: one accepted reply,
+    // read as the window reads it; the end reaches SearchFrom through the wait.
+    void OnSearchReply(std::u16string replyText) override;
+    void OnSearchEnd(const SearchEnd& /*end*/) override {}
 
     // Runs one search from the local address; its rows join those of earlier searches.
-    SearchStart SearchFrom(const std::string& localAddress);
+    SearchEnd SearchFrom(const std::string& localAddress);
 
     const AdapterTree& Adapters() const { return m_adapters; }
     const ScanResults& Results() const { return m_results; }

@@ -74,8 +74,10 @@ ParsedArguments ParseScanArguments(int argc, const char* const* argv, std::ostre
                  "ferrow-scan"};
     app.set_version_flag("--version", FERROW_VERSION, "Print the version and exit");
     app.footer("Exit codes: 0 the search ran (also when nothing answered); 1 the output "
-               "could not be written; 2 usage error; 3 a search could not run (its endpoint "
-               "could not be opened, or there is no address to search from).\n"
+               "could not be written; 2 usage error; 3 a search could not run or stopped "
+               "early (its endpoint could not be opened or its read failed, or there is no "
+               "address to search from); 4 the rows were written, but more recorders "
+               "answered than the 65536 one list holds.\n"
                "Progress goes to stderr when it is a terminal; the rows go to stdout.");
 
     std::vector<std::string> fromAddresses;

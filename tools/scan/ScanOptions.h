@@ -27,6 +27,7 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitOutput = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitEndpoint = 3;
+inline constexpr int kExitRowLimit = 4;
 
 struct ParsedArguments {
     std::optional<ScanOptions> options; // empty: exit with exitCode now

@@ -4,8 +4,6 @@
 #include "discovery/DeviceRecord.h"
 
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace ferrow {
 
@@ -14,22 +12,12 @@ namespace ferrow {
 struct ScanRow {
     DeviceRecord record;
     std::u16string localAddress;
+
+    friend const std::u16string& DeviceIpText(const ScanRow& row) { return row.record.IP; }
 };
 
 // The rows of several searches merged: a recorder (known by its IP text, by the same rule
 // as the window's list) is one row, kept from the first search that heard it.
-class ScanResults {
-public:
-    // Adds the record unless its IP text is already held; returns whether it was added.
-    bool Add(const DeviceRecord& record, std::u16string_view localAddress);
-
-    // Rows in arrival order.
-    std::vector<ScanRow> Rows() const;
-    std::size_t Count() const { return m_localAddresses.size(); }
-
-private:
-    DeviceCollection m_devices;
-    std::vector<std::u16string> m_localAddresses; // parallel to m_devices.Records()
-};
+using ScanResults = DeviceCollection<ScanRow>;
 
 } // namespace ferrow

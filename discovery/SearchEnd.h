@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+
+namespace ferrow {
+
+// Why a search ended.
+enum class SearchEndReason {
+    Quiet,           // a whole wait (1000 ms) passed without a datagram
+    TimeBound,       // the 10 s bound after the probe was reached
+    ReceiveFailed,   // reading the socket failed
+    Cancelled,       // the owner stopped it
+    AddressNotLocal, // could not start: no socket can be bound to the local address
+    PortInUse,       // could not start: the discovery port is held without address reuse
+    ProbeNotSent,    // could not start: the probe could not be broadcast from the address
+};
+
+// True for the reasons that mean the probe never left.
+constexpr bool NotStarted(SearchEndReason reason) {
+    return reason == SearchEndReason::AddressNotLocal || reason == SearchEndReason::PortInUse ||
+           reason == SearchEndReason::ProbeNotSent;
+}
+
+// What reached the discovery port during one search. Every datagram read is counted once:
+// accepted (handed on as a reply) or ignored for one of the three reasons.
+struct SearchCounts {
+    std::uint64_t datagrams = 0;
+    std::uint64_t accepted = 0;
+    std::uint64_t ignoredEmpty = 0;    // zero bytes
+    std::uint64_t ignoredOversize = 0; // larger than the 1024-byte read
+    std::uint64_t ignoredWithoutSignature = 0;
+
+    friend bool operator==(const SearchCounts&, const SearchCounts&) = default;
+};
+
+// The notice a search gives when it ends.
+struct SearchEnd {
+    SearchEndReason reason = SearchEndReason::Quiet;
+    SearchCounts counts;
+};
+
+} // namespace ferrow

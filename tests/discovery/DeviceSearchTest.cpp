@@ -1,0 +1,173 @@
+// The search object: replies reach the owner while the search runs, and Cancel or the
+// destructor stop it at once, endpoint closed, with nothing handed on afterwards.
+#include "discovery/DeviceSearch.h"
+
+#include "SearchLan.h"
+#include "UdpPortHolder.h"
+#include "discovery/DeviceCollection.h"
+#include "discovery/ReplyReader.h"
+
+#include <atomic>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
+
+namespace ferrow {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace test;
+using Clock = std::chrono::steady_clock;
+
+// Records the calls as they come from the search's thread.
+class RecordingObserver final : public SearchObserver {
+public:
+    void OnSearchReply(std::u16string replyText) override {
+        const std::lock_guard lock(m_mutex);
+        replies.push_back(std::move(replyText));
+        replyTimes.push_back(Clock::now());
+    }
+    void OnSearchEnd(const SearchEnd& end) override {
+        const std::lock_guard lock(m_mutex);
+        ends.push_back(end);
+        endTime = Clock::now();
+    }
+    std::size_t Calls() {
+        const std::lock_guard lock(m_mutex);
+        return replies.size() + ends.size();
+    }
+
+    std::vector<std::u16string> replies;
+    std::vector<Clock::time_point> replyTimes;
+    std::vector<SearchEnd> ends;
+    Clock::time_point endTime{};
+
+private:
+    std::mutex m_mutex;
+};
+
+class DeviceSearchTest : public SearchLanTest {
+protected:
+    // Whether port 2900 is free again: the search's endpoint is closed.
+    static bool DiscoveryPortIsFree() {
+        std::string error;
+        return UdpPortHolder::Hold(kDiscoveryPort, nullptr, error) != nullptr;
+    }
+
+    RecordingObserver m_observer;
+};
+
+TEST_F(DeviceSearchTest, RepliesReachTheOwnerWhileTheSearchRuns) {
+    m_sender->BroadcastLater({{100ms, ReplyBytes("10.41.0.2")}, {100ms, ReplyBytes("10.41.0.3")}});
+    DeviceSearch search(kLocal, m_observer);
+    const SearchEnd end = search.Wait();
+
+    ASSERT_GE(m_observer.replies.size(), 2u);
+    EXPECT_EQ(m_observer.replies.back(), Wide(ReplyBytes("10.41.0.3")));
+    EXPECT_GE(m_observer.endTime - m_observer.replyTimes.back(), 990ms)
+        << "the last reply came a whole wait before the end";
+    EXPECT_LT(m_observer.endTime - m_sender->LastSendTime(), 1050ms);
+    ASSERT_EQ(m_observer.ends.size(), 1u);
+    EXPECT_EQ(m_observer.ends[0].reason, SearchEndReason::Quiet);
+    EXPECT_EQ(end.counts, m_observer.ends[0].counts);
+    EXPECT_EQ(end.counts.accepted, m_observer.replies.size());
+}
+
+TEST_F(DeviceSearchTest, CancelStopsAChattySearchAtOnceAndNothingFollows) {
+    auto chatty = StartRecorder({"--fault", "chatty", "--gap", "1"});
+    ASSERT_TRUE(chatty);
+    DeviceSearch search(kLocal, m_observer);
+    std::this_thread::sleep_for(500ms);
+    ASSERT_GT(m_observer.Calls(), 10u) << "the recorder is not chatty";
+
+    const Clock::time_point start = Clock::now();
+    search.Cancel();
+    EXPECT_LT(Clock::now() - start, 50ms);
+    EXPECT_TRUE(DiscoveryPortIsFree());
+    const std::size_t calls = m_observer.Calls();
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(m_observer.Calls(), calls) << "a call came after Cancel returned";
+    ASSERT_EQ(m_observer.ends.size(), 1u);
+    EXPECT_EQ(m_observer.ends[0].reason, SearchEndReason::Cancelled);
+    EXPECT_EQ(search.Wait().reason, SearchEndReason::Cancelled);
+}
+
+TEST_F(DeviceSearchTest, CancelFromTheObserverEndsTheSearchAfterThatCall) {
+    auto chatty = StartRecorder({"--fault", "chatty", "--gap", "1"});
+    ASSERT_TRUE(chatty);
+    class CancellingObserver final : public SearchObserver {
+    public:
+        void OnSearchReply(std::u16string) override {
+            ++replies;
+            while (search.load() == nullptr) {
+                std::this_thread::yield();
+            }
+            search.load()->Cancel();
+        }
+        void OnSearchEnd(const SearchEnd& end) override { reason = end.reason; }
+        std::atomic<DeviceSearch*> search = nullptr;
+        int replies = 0;
+        SearchEndReason reason = SearchEndReason::Quiet;
+    } observer;
+    DeviceSearch search(kLocal, observer);
+    observer.search = &search;
+    search.Wait();
+    EXPECT_EQ(observer.replies, 1);
+    EXPECT_EQ(observer.reason, SearchEndReason::Cancelled);
+}
+
+TEST_F(DeviceSearchTest, DestroyingARunningSearchCancelsItWithoutANotice) {
+    auto chatty = StartRecorder({"--fault", "chatty", "--gap", "1"});
+    ASSERT_TRUE(chatty);
+    auto search = std::make_unique<DeviceSearch>(kLocal, m_observer);
+    std::this_thread::sleep_for(300ms);
+
+    const Clock::time_point start = Clock::now();
+    search.reset();
+    EXPECT_LT(Clock::now() - start, 50ms);
+    EXPECT_TRUE(DiscoveryPortIsFree());
+    const std::size_t calls = m_observer.Calls();
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(m_observer.Calls(), calls);
+    EXPECT_TRUE(m_observer.ends.empty());
+}
+
+// Thousands of recorders answering together are all heard: the socket is drained by a
+// thread that does nothing else. The sanitizer build reads replies far slower, and so does
+// Wine, which takes each datagram through its server one at a time.
+TEST_F(DeviceSearchTest, ABurstOfRecordersAllBecomeRows) {
+#if defined(__SANITIZE_ADDRESS__)
+    constexpr bool kSanitized = true;
+#else
+    constexpr bool kSanitized = false;
+#endif
+    const int recorders = kSanitized || RunningUnderWine() ? 5000 : 20000;
+    auto recorder = StartRecorder({"--count", std::to_string(recorders)});
+    ASSERT_TRUE(recorder);
+    class RowKeeper final : public SearchObserver {
+    public:
+        void OnSearchReply(std::u16string replyText) override {
+            if (auto record = ReadDeviceReply(replyText)) {
+                devices.Add(std::move(*record));
+            }
+        }
+        void OnSearchEnd(const SearchEnd&) override {}
+        DeviceCollection<DeviceRecord> devices;
+    } keeper;
+    const SearchEnd end = DeviceSearch(kLocal, keeper).Wait();
+    EXPECT_EQ(keeper.devices.Rows().size(), static_cast<std::size_t>(recorders));
+    EXPECT_EQ(end.reason, SearchEndReason::Quiet);
+}
+
+TEST_F(DeviceSearchTest, ASearchThatCannotStartSaysWhy) {
+    std::string error;
+    auto holder = UdpPortHolder::Hold(kDiscoveryPort, nullptr, error);
+    ASSERT_TRUE(holder) << error;
+    DeviceSearch search(kLocal, m_observer);
+    EXPECT_EQ(search.Wait().reason, SearchEndReason::PortInUse);
+    EXPECT_TRUE(m_observer.replies.empty());
+}
+
+} // namespace
+} // namespace ferrow
