@@ -23,16 +23,23 @@ protected:
     ~SearchObserver() = default;
 };
 
+// A search running beside its owner. Destroying it stops it: once the destructor has
+// returned, its observer hears nothing more.
+class RunningSearch {
+public:
+    virtual ~RunningSearch() = default;
+};
+
 // One search from a local address, running beside its owner: the constructor starts it,
 // and the observer hears every accepted reply as it arrives and then the end notice.
-class DeviceSearch {
+class DeviceSearch final : public RunningSearch {
 public:
     DeviceSearch(const std::string& localAddress, SearchObserver& observer);
     DeviceSearch(const DeviceSearch&) = delete;
     DeviceSearch& operator=(const DeviceSearch&) = delete;
     // Cancels as Cancel does, without the end notice: the owner is going away. Not from
     // the observer's calls.
-    ~DeviceSearch();
+    ~DeviceSearch() override;
 
     // From any thread, the observer's calls included. Unless the search had ended, the
     // observer's last call is the end notice "cancelled". When Cancel returns (from any

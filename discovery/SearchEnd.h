@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace ferrow {
 
@@ -38,5 +39,13 @@ struct SearchEnd {
     SearchEndReason reason = SearchEndReason::Quiet;
     SearchCounts counts;
 };
+
+// Why a search from localAddress did not run to its end, in the words every front end
+// uses ("cannot search from 10.0.0.1: it is not an address of this machine"); empty for a
+// search that ended as searches do (quiet, or the time bound).
+std::string SearchFailureText(const std::string& localAddress, SearchEndReason reason);
+
+// What a full list says of the rows it turned away.
+std::string RowLimitText(std::uint64_t droppedRows);
 
 } // namespace ferrow

@@ -1,4 +1,4 @@
-#include "tools/scan/RowFormats.h"
+#include "discovery/RowFormats.h"
 
 #include "tests/tools/OutputReaders.h"
 
@@ -13,8 +13,8 @@ using test::LibcColumns;
 using test::ParseCsv;
 using test::SplitLines;
 
-ScanRow Row(std::u16string maker, std::u16string model, std::u16string ip, std::u16string mac,
-            std::u16string port, std::u16string local) {
+DeviceRow Row(std::u16string maker, std::u16string model, std::u16string ip, std::u16string mac,
+              std::u16string port, std::u16string local) {
     return {{std::move(maker), std::move(model), std::move(ip), std::move(mac), std::move(port)},
             std::move(local)};
 }
@@ -33,7 +33,7 @@ private:
 };
 
 TEST_F(TableAlignment, ColumnsStayAlignedWithNonAsciiAndWideText) {
-    const std::vector<ScanRow> rows{
+    const std::vector<DeviceRow> rows{
         Row(u"Hikvision", u"DS-7608NI", u"10.77.0.11", u"00:11:22:33:44:55", u"80", u"10.77.0.1"),
         Row(u"M\u00FCller Sicherheit", u"\u00C9cran", u"10.77.0.12", u"", u"8080", u"10.77.0.1"),
         Row(u"\u6771\u4EAC\u30AB\u30E1\u30E9", u"\u9332\u753B\u6A5F-16", u"10.77.0.13",
@@ -83,7 +83,7 @@ TEST_F(TableAlignment, ColumnsStayAlignedWithNonAsciiAndWideText) {
 }
 
 TEST(TableFormat, ControlCharactersCannotReachTheTerminal) {
-    const std::vector<ScanRow> rows{
+    const std::vector<DeviceRow> rows{
         Row(u"Evil\x1B[2J\nCorp", u"M\rX", u"10.0.0.1", u"", u"80\x07", u"10.0.0.2")};
     std::ostringstream out;
     WriteTable(out, rows);
@@ -98,7 +98,7 @@ TEST(TableFormat, ControlCharactersCannotReachTheTerminal) {
 }
 
 TEST(TableFormat, FormatCharactersAreShownOnlyInTheTable) {
-    const std::vector<ScanRow> rows{
+    const std::vector<DeviceRow> rows{
         Row(u"Acme\u202Etxt.exe", u"M", u"10.0.0.1", u"", u"80", u"10.0.0.2")};
     std::ostringstream table;
     WriteTable(table, rows);
@@ -115,7 +115,7 @@ TEST(TableFormat, SaysSoWhenNothingAnswered) {
 }
 
 TEST(CsvFormat, RoundTripsEveryAwkwardField) {
-    const std::vector<ScanRow> rows{
+    const std::vector<DeviceRow> rows{
         Row(u"Acme, Inc.", u"say \"hi\"", u"10.0.0.1", u"line1\r\nline2", u"80", u"10.0.0.9"),
         Row(u"M\u00FCller", u"\u6771\u4EAC", u"", u"lf\nonly", u" 81 ", u"10.0.0.9"),
     };
@@ -145,7 +145,7 @@ TEST(CsvFormat, HeaderAloneWhenNothingAnswered) {
 
 TEST(JsonFormat, StaysValidForControlCharactersAndLoneSurrogates) {
     const std::u16string loneSurrogates{u'x', char16_t(0xD800), u'y', char16_t(0xDFFF)};
-    const std::vector<ScanRow> rows{
+    const std::vector<DeviceRow> rows{
         Row(u"Quote\" back\\slash", std::u16string{u'\0', u'\x01', u'\x1F', u'\n'}, u"10.0.0.1",
             loneSurrogates, u"80", u"10.0.0.9"),
         Row(u"M\u00FCller", u"\U0001F4F7 \u6771\u4EAC", u"10.0.0.2", u"", u"", u"10.0.0.8"),

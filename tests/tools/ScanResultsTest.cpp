@@ -24,7 +24,7 @@ TEST(ScanResults, OneRowPerIpTextKeptFromTheFirstSearchThatHeardIt) {
     EXPECT_EQ(results.Add({Recorder(u"10.0.1.30", u"Other"), u"10.0.1.1"}), AlreadyListed);
     EXPECT_EQ(results.Add({Recorder(u"10.0.1.31"), u"10.0.1.1"}), Added);
 
-    const std::vector<ScanRow>& rows = results.Rows();
+    const std::vector<DeviceRow>& rows = results.Rows();
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(results.Rows().size(), 3u);
     EXPECT_EQ(rows[0].record, Recorder(u"10.0.0.20"));
@@ -109,7 +109,7 @@ TEST(ScanFrame, ReadsRepliesAsTheWindowDoes) {
     frame.OnSearchReply(u"80503736<Other><IP>10.0.0.8</IP></Other>"); // wrong root
     frame.OnSearchReply(u"80503736<XNR><IP>10.0.0.9</IP>");           // not well-formed
     frame.OnSearchReply(u"80503736<XNR><IP>10.0.0.7</IP><Model>M2</Model></XNR>");
-    const std::vector<ScanRow>& rows = frame.Results().Rows();
+    const std::vector<DeviceRow>& rows = frame.Results().Rows();
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].record, (DeviceRecord{u"A & B", u"M1", u"10.0.0.7", u"", u"81"}));
 }

@@ -1,4 +1,4 @@
-#include "tools/scan/TerminalText.h"
+#include "discovery/TerminalText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "tools/scan/AdapterTree.h"
 
+#include "discovery/TerminalText.h"
 #include "discovery/TextConversion.h"
-#include "tools/scan/TerminalText.h"
 
 #include <algorithm>
 #include <ostream>

@@ -1,6 +1,6 @@
 #include "tools/scan/ScanCommand.h"
 
-#include "discovery/DiscoveryProtocol.h"
+#include "discovery/SearchEnd.h"
 #include "tools/scan/ProgressLine.h"
 #include "tools/scan/ScanFrame.h"
 #include "tools/scan/SearchFailure.h"
@@ -15,12 +15,6 @@ std::string ProgressText(const std::string& address, std::size_t index, std::siz
                          std::size_t found) {
     return "Searching from " + address + " (" + std::to_string(index + 1) + " of " +
            std::to_string(count) + "), " + std::to_string(found) + " found so far...";
-}
-
-std::string RowLimitNote(std::uint64_t dropped) {
-    return "listed the first " + std::to_string(kMaxDevicesPerSearch) +
-           " recorders only, the most one list holds; replies from " + std::to_string(dropped) +
-           " more were dropped.";
 }
 
 int SearchAddresses(ScanFrame& frame, const std::vector<std::string>& addresses,
@@ -44,7 +38,7 @@ int SearchAddresses(ScanFrame& frame, const std::vector<std::string>& addresses,
     }
     const std::uint64_t dropped = frame.Results().Dropped();
     if (dropped > 0) {
-        err << "ferrow-scan: " << RowLimitNote(dropped) << '\n';
+        err << "ferrow-scan: " << RowLimitText(dropped) << ".\n";
     }
     // Rows only when something was searched: "nothing found" would be untrue otherwise.
     if (notStarted < addresses.size()) {

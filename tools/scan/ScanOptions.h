@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/scan/RowFormats.h"
+#include "discovery/RowFormats.h"
 
 #include <iosfwd>
 #include <optional>

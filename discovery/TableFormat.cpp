@@ -1,5 +1,5 @@
-#include "tools/scan/RowFormats.h"
-#include "tools/scan/TerminalText.h"
+#include "discovery/RowFormats.h"
+#include "discovery/TerminalText.h"
 
 #include <algorithm>
 #include <ostream>
@@ -27,7 +27,7 @@ void WriteLine(std::ostream& out, const Line& cells,
 
 } // namespace
 
-void WriteTable(std::ostream& out, const std::vector<ScanRow>& rows) {
+void WriteTable(std::ostream& out, const std::vector<DeviceRow>& rows) {
     if (rows.empty()) {
         out << "No recorders found.\n";
         return;
@@ -37,7 +37,7 @@ void WriteTable(std::ostream& out, const std::vector<ScanRow>& rows) {
     Line header;
     std::copy(kColumnHeaders.begin(), kColumnHeaders.end(), header.begin());
     lines.push_back(header);
-    for (const ScanRow& row : rows) {
+    for (const DeviceRow& row : rows) {
         const RowCells cells = CellsOf(row);
         Line line;
         std::transform(cells.begin(), cells.end(), line.begin(), ForTerminal);

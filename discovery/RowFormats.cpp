@@ -1,14 +1,14 @@
-#include "tools/scan/RowFormats.h"
+#include "discovery/RowFormats.h"
 
 namespace ferrow {
 
-RowCells CellsOf(const ScanRow& row) {
+RowCells CellsOf(const DeviceRow& row) {
     const DeviceRecord& record = row.record;
     return {record.Manufacture, record.Model,    record.IP,
             record.MAC,         record.HttpPort, row.localAddress};
 }
 
-void WriteRows(std::ostream& out, const std::vector<ScanRow>& rows, OutputFormat format) {
+void WriteRows(std::ostream& out, const std::vector<DeviceRow>& rows, OutputFormat format) {
     switch (format) {
     case OutputFormat::Table:
         WriteTable(out, rows);

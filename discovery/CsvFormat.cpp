@@ -1,5 +1,5 @@
-#include "tools/scan/RowFormats.h"
-#include "tools/scan/TerminalText.h"
+#include "discovery/RowFormats.h"
+#include "discovery/TerminalText.h"
 
 #include <ostream>
 
@@ -25,12 +25,12 @@ void WriteField(std::ostream& out, std::string_view field) {
 
 } // namespace
 
-void WriteCsv(std::ostream& out, const std::vector<ScanRow>& rows) {
+void WriteCsv(std::ostream& out, const std::vector<DeviceRow>& rows) {
     for (std::size_t i = 0; i < kCellCount; ++i) {
         out << (i == 0 ? "" : ",") << kFieldNames[i];
     }
     out << kLineEnd;
-    for (const ScanRow& row : rows) {
+    for (const DeviceRow& row : rows) {
         const RowCells cells = CellsOf(row);
         for (std::size_t i = 0; i < kCellCount; ++i) {
             if (i != 0) {

@@ -1,12 +1,12 @@
-#include "tools/scan/RowFormats.h"
-#include "tools/scan/TerminalText.h"
+#include "discovery/RowFormats.h"
+#include "discovery/TerminalText.h"
 
 #include <nlohmann/json.hpp>
 #include <ostream>
 
 namespace ferrow {
 
-void WriteJson(std::ostream& out, const std::vector<ScanRow>& rows) {
+void WriteJson(std::ostream& out, const std::vector<DeviceRow>& rows) {
     // Written row by row, laid out as nlohmann's dump(2) lays out the whole array, so that
     // a list of any length never stands in memory twice. Each string goes through dump()
     // for its escaping; ToUtf8 already yields valid UTF-8.

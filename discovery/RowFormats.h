@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/scan/ScanResults.h"
+#include "discovery/DeviceRow.h"
 
 #include <array>
 #include <iosfwd>
@@ -24,15 +24,15 @@ inline constexpr std::array<std::string_view, kCellCount> kFieldNames{
 inline constexpr std::array<std::u16string_view, kCellCount> kColumnHeaders{
     u"Manufacture", u"Model", u"IP Address", u"MAC Address", u"Http Port", u"Local Address"};
 
-RowCells CellsOf(const ScanRow& row);
+RowCells CellsOf(const DeviceRow& row);
 
 // Aligned columns (display columns, not bytes), control characters shown as U+FFFD.
-void WriteTable(std::ostream& out, const std::vector<ScanRow>& rows);
+void WriteTable(std::ostream& out, const std::vector<DeviceRow>& rows);
 // RFC 4180: header row, CRLF line ends, fields quoted where needed.
-void WriteCsv(std::ostream& out, const std::vector<ScanRow>& rows);
+void WriteCsv(std::ostream& out, const std::vector<DeviceRow>& rows);
 // An array of objects keyed by kFieldNames; always valid UTF-8 JSON.
-void WriteJson(std::ostream& out, const std::vector<ScanRow>& rows);
+void WriteJson(std::ostream& out, const std::vector<DeviceRow>& rows);
 
-void WriteRows(std::ostream& out, const std::vector<ScanRow>& rows, OutputFormat format);
+void WriteRows(std::ostream& out, const std::vector<DeviceRow>& rows, OutputFormat format);
 
 } // namespace ferrow

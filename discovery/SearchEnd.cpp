@@ -1,0 +1,34 @@
+#include "discovery/SearchEnd.h"
+
+#include "discovery/DiscoveryProtocol.h"
+
+namespace ferrow {
+
+std::string SearchFailureText(const std::string& localAddress, SearchEndReason reason) {
+    const std::string port = "UDP port " + std::to_string(kDiscoveryPort);
+    switch (reason) {
+    case SearchEndReason::Quiet:
+    case SearchEndReason::TimeBound:
+        return {};
+    case SearchEndReason::AddressNotLocal:
+        return "cannot search from " + localAddress + ": it is not an address of this machine";
+    case SearchEndReason::PortInUse:
+        return "cannot search from " + localAddress + ": " + port +
+               " is held by another program that does not allow address reuse";
+    case SearchEndReason::ProbeNotSent:
+        return "cannot search from " + localAddress + ": the probe could not be broadcast from it";
+    case SearchEndReason::ReceiveFailed:
+        return "the search from " + localAddress + " stopped early: reading " + port + " failed";
+    case SearchEndReason::Cancelled:
+        return "the search from " + localAddress + " was stopped";
+    }
+    return {};
+}
+
+std::string RowLimitText(std::uint64_t droppedRows) {
+    return "listed the first " + std::to_string(kMaxDevicesPerSearch) +
+           " recorders only, the most one list holds; replies from " + std::to_string(droppedRows) +
+           " more were dropped";
+}
+
+} // namespace ferrow
