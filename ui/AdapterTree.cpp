@@ -1,6 +1,10 @@
 #include "ui/AdapterTree.h"
 
+#include "discovery/Ipv4Address.h"
 #include "ui/ViewStyle.h"
+
+#include <QTreeWidgetItemIterator>
+#include <algorithm>
 
 namespace ferrow {
 
@@ -36,6 +40,19 @@ std::uint32_t AdapterTree::GetSelectedAddress() const {
         return 0;
     }
     return selected.first()->data(0, kAddressRole).value<quint32>();
+}
+
+std::vector<std::string> AdapterTree::SearchableAddresses() const {
+    std::vector<std::string> addresses;
+    for (QTreeWidgetItemIterator node(const_cast<AdapterTree*>(this)); *node != nullptr; ++node) {
+        const auto address = (*node)->data(0, kAddressRole).value<quint32>();
+        std::string text = Ipv4ToText(address);
+        if (address != 0 &&
+            std::find(addresses.begin(), addresses.end(), text) == addresses.end()) {
+            addresses.push_back(std::move(text));
+        }
+    }
+    return addresses;
 }
 
 } // namespace ferrow

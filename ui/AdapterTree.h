@@ -2,6 +2,8 @@
 
 #include <QTreeWidget>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace ferrow {
 
@@ -24,6 +26,9 @@ public:
 
     // The address of the selected node; 0 when nothing is selected.
     std::uint32_t GetSelectedAddress() const;
+
+    // Every address a search can start from, dotted, in the tree's order, each once.
+    std::vector<std::string> SearchableAddresses() const;
 };
 
 } // namespace ferrow

@@ -1,12 +1,10 @@
 #include "ui/AddressSearcher.h"
 
-#include "discovery/CSearchXNRImpl.h"
-
 namespace ferrow {
 
-SearchEnd NetworkAddressSearcher::Search(const std::string& localAddress,
-                                         const ReplyHandler& onReply) {
-    return SearchForReplies(localAddress, onReply);
+std::unique_ptr<RunningSearch> NetworkAddressSearcher::Start(const std::string& localAddress,
+                                                             SearchObserver& observer) {
+    return std::make_unique<DeviceSearch>(localAddress, observer);
 }
 
 } // namespace ferrow

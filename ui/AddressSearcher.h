@@ -1,25 +1,27 @@
 #pragma once
 
-#include "discovery/SearchEnd.h"
-#include "discovery/SearchRun.h"
+#include "discovery/DeviceSearch.h"
 
+#include <memory>
 #include <string>
 
 namespace ferrow {
 
-// A search as the frame asks for one: from this local address, handing each accepted
-// reply to onReply on the caller's thread, and giving the notice of its end. Tests put a
-// player of replies in its place.
+// A search as the frame asks for one: from this local address, telling the observer of
+// every accepted reply and then of the end, on whatever thread the search runs. Destroying
+// the result stops the search. Tests put searches of their own in its place.
 class AddressSearcher {
 public:
     virtual ~AddressSearcher() = default;
-    virtual SearchEnd Search(const std::string& localAddress, const ReplyHandler& onReply) = 0;
+    virtual std::unique_ptr<RunningSearch> Start(const std::string& localAddress,
+                                                 SearchObserver& observer) = 0;
 };
 
-// The real search on the network.
+// The real search on the network, on a thread of its own.
 class NetworkAddressSearcher final : public AddressSearcher {
 public:
-    SearchEnd Search(const std::string& localAddress, const ReplyHandler& onReply) override;
+    std::unique_ptr<RunningSearch> Start(const std::string& localAddress,
+                                         SearchObserver& observer) override;
 };
 
 } // namespace ferrow

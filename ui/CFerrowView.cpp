@@ -1,19 +1,30 @@
 #include "ui/CFerrowView.h"
 
+#include "discovery/RowFormats.h"
 #include "ui/CommandIds.h"
 #include "ui/DeviceWebAddress.h"
 #include "ui/UrlOpener.h"
 #include "ui/ViewStyle.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMessageBox>
+#include <fstream>
 
 namespace ferrow {
 
 namespace {
 
 constexpr int kColumnWidths[DeviceListModel::kColumnCount] = {120, 80, 130, 130, 80};
+
+QString Text(const std::u16string& text) {
+    return QString::fromStdU16String(text);
+}
 
 } // namespace
 
@@ -38,6 +49,42 @@ CFerrowView::CFerrowView(UrlOpener& opener, QWidget* parent) : QTreeView(parent)
     }
 
     connect(this, &QAbstractItemView::doubleClicked, this, [this] { OpenSelectedDevice(); });
+
+    m_openAction = AddListAction(QStringLiteral("Open Web Page"), "actionOpenWebPage",
+                                 &CFerrowView::OpenSelectedDevice);
+    m_openAction->setShortcuts({Qt::Key_Return, Qt::Key_Enter});
+    m_copyIpAction = AddListAction(QStringLiteral("Copy IP Address"), "actionCopyIpAddress",
+                                   &CFerrowView::CopySelectedIpAddress);
+    m_copyRowAction =
+        AddListAction(QStringLiteral("Copy Row"), "actionCopyRow", &CFerrowView::CopySelectedRow);
+    m_copyRowAction->setShortcut(QKeySequence::Copy);
+    m_exportAction = AddListAction(QStringLiteral("Export List..."), "actionExportList",
+                                   &CFerrowView::ChooseExportFile);
+
+    const auto addCommand = [this](const QString& text, const char* name, int commandId) {
+        auto* action = new QAction(text, this);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this,
+                [this, commandId] { emit Command(commandId, this); });
+        addAction(action);
+        return action;
+    };
+    m_refreshAction = addCommand(QStringLiteral("Refresh"), "actionRefresh", kCommandRefresh);
+    // F5 refreshes wherever the focus is in the window.
+    m_refreshAction->setShortcut(QKeySequence::Refresh);
+    m_refreshAction->setShortcutContext(Qt::WindowShortcut);
+    m_searchAllAction = addCommand(QStringLiteral("Search All Addresses"),
+                                   "actionSearchAllAddresses", kCommandSearchAll);
+}
+
+QAction* CFerrowView::AddListAction(const QString& text, const char* name,
+                                    void (CFerrowView::*run)()) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcutContext(Qt::WidgetShortcut);
+    connect(action, &QAction::triggered, this, run);
+    addAction(action);
+    return action;
 }
 
 void CFerrowView::ClearDevices() {
@@ -45,27 +92,105 @@ void CFerrowView::ClearDevices() {
 }
 
 void CFerrowView::AddDeviceRow(DeviceRecord record) {
-    m_rows.Add(std::move(record));
+    AddDeviceRows({{std::move(record), {}}});
+}
+
+void CFerrowView::AddDeviceRows(std::vector<DeviceRow> rows) {
+    m_rows.Add(std::move(rows));
+}
+
+const DeviceRow* CFerrowView::SelectedRow() const {
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    return selected.isEmpty() ? nullptr : &m_rows.Row(selected.front().row());
 }
 
 void CFerrowView::OpenSelectedDevice() {
-    const QModelIndexList selected = selectionModel()->selectedRows();
-    if (selected.isEmpty()) {
+    const DeviceRow* row = SelectedRow();
+    if (row == nullptr) {
         return;
     }
-    const DeviceRecord& record = m_rows.Record(selected.front().row());
-    if (const auto url = DeviceWebAddress(QString::fromStdU16String(record.IP),
-                                          QString::fromStdU16String(record.HttpPort))) {
-        m_opener.Open(*url);
+    const QString ip = Text(row->record.IP);
+    const QString port = Text(row->record.HttpPort);
+    const auto url = DeviceWebAddress(ip, port);
+    if (!url) {
+        ShowProblem(QStringLiteral("The web page of this recorder is not opened: its address "
+                                   "texts would make another address than its own.\n\n"
+                                   "IP Address: %1\nHttp Port: %2")
+                        .arg(ip, port));
+    } else if (!m_opener.Open(*url)) {
+        ShowProblem(QStringLiteral("No web browser could be started for the recorder's web "
+                                   "page. Copy the address into a browser:\n\n%1")
+                        .arg(url->toString()));
     }
+}
+
+void CFerrowView::CopySelectedIpAddress() {
+    if (const DeviceRow* row = SelectedRow()) {
+        QGuiApplication::clipboard()->setText(Text(row->record.IP));
+    }
+}
+
+void CFerrowView::CopySelectedRow() {
+    const DeviceRow* row = SelectedRow();
+    if (row == nullptr) {
+        return;
+    }
+    const DeviceRecord& record = row->record;
+    QGuiApplication::clipboard()->setText(QStringList{Text(record.Manufacture), Text(record.Model),
+                                                      Text(record.IP), Text(record.MAC),
+                                                      Text(record.HttpPort)}
+                                              .join(u'\t'));
+}
+
+bool CFerrowView::ExportList(const QString& path) {
+    std::ofstream file(path.toStdString(), std::ios::binary | std::ios::trunc);
+    if (path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)) {
+        WriteJson(file, m_rows.Rows());
+    } else {
+        WriteCsv(file, m_rows.Rows());
+    }
+    if (!file.flush()) {
+        ShowProblem(QStringLiteral("The list could not be written to %1.").arg(path));
+        return false;
+    }
+    return true;
+}
+
+void CFerrowView::ChooseExportFile() {
+    const QString csv = QStringLiteral("CSV (*.csv)");
+    const QString json = QStringLiteral("JSON (*.json)");
+    QString filter = csv;
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export List"),
+                                                QStringLiteral("recorders.csv"),
+                                                csv + QStringLiteral(";;") + json, &filter);
+    if (path.isEmpty()) {
+        return;
+    }
+    const QString suffix = filter == json ? QStringLiteral(".json") : QStringLiteral(".csv");
+    if (!path.endsWith(suffix, Qt::CaseInsensitive)) {
+        path += suffix;
+    }
+    ExportList(path);
+}
+
+void CFerrowView::ShowProblem(const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Ferrow"), text, QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("problemBox"));
+    // Plain and selectable: the texts come from the network, and the address is for copying.
+    box.setTextFormat(Qt::PlainText);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box.exec();
 }
 
 std::unique_ptr<QMenu> CFerrowView::CreatePopupMenu() {
     auto menu = std::make_unique<QMenu>(this);
     menu->setObjectName(QStringLiteral("deviceListMenu"));
-    QAction* refresh = menu->addAction(QStringLiteral("Refresh"));
-    refresh->setObjectName(QStringLiteral("actionRefresh"));
-    connect(refresh, &QAction::triggered, this, [this] { emit Command(kCommandRefresh, this); });
+    if (SelectedRow() != nullptr) {
+        menu->addActions({m_openAction, m_copyIpAction, m_copyRowAction});
+        menu->setDefaultAction(m_openAction);
+        menu->addSeparator();
+    }
+    menu->addActions({m_refreshAction, m_searchAllAction, m_exportAction});
     return menu;
 }
 
@@ -81,6 +206,10 @@ bool CFerrowView::PreTranslateMessage(QObject* /*receiver*/, QEvent* /*event*/) 
 }
 
 void CFerrowView::contextMenuEvent(QContextMenuEvent* event) {
+    // A right-click beside the rows leaves no row to act on.
+    if (!indexAt(viewport()->mapFromGlobal(event->globalPos())).isValid()) {
+        clearSelection();
+    }
     ShowPopupMenu(event->globalPos());
     event->accept();
 }

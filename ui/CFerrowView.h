@@ -1,12 +1,14 @@
 #pragma once
 
-#include "discovery/DeviceRecord.h"
+#include "discovery/DeviceRow.h"
 #include "ui/DeviceListModel.h"
 
 #include <QTreeView>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
+class QAction;
 class QMenu;
 
 namespace ferrow {
@@ -16,8 +18,12 @@ class UrlOpener;
 // The device list: one row per recorder of the last search, columns "Manufacture",
 // "Model", "IP Address", "MAC Address" and "Http Port", rows in arrival order, one
 // full-row selection, no sorting and no editing. No two rows share an IP Address text.
-// A double-click on a row opens the recorder's web page; a right-click anywhere shows a
-// popup menu whose "Refresh" issues kCommandRefresh.
+//
+// A double-click on a row, or Enter, opens the recorder's web page; when that cannot be
+// done a message box says so and shows the address. A right-click shows the popup menu:
+// on a row "Open Web Page" (the default item), "Copy IP Address" and "Copy Row"; anywhere
+// "Refresh" and "Search All Addresses" (issued to the frame as commands) and "Export
+// List..." (CSV or JSON, as ferrow-scan writes them). F5 refreshes, Ctrl+C copies the row.
 class CFerrowView : public QTreeView {
     Q_OBJECT
 
@@ -28,15 +34,26 @@ public:
 
     void ClearDevices();
     // Appends a row unless one with the same IP Address text stands in the list, or the
-    // list holds the most rows one search may list.
+    // list holds the most rows one list may hold.
     void AddDeviceRow(DeviceRecord record);
-    // Records turned away since the list was emptied because it was full.
+    // The rows of a running search, with the local address that heard them.
+    void AddDeviceRows(std::vector<DeviceRow> rows);
+    int DeviceCount() const { return m_rows.rowCount(); }
+    // Rows turned away since the list was emptied because it was full.
     std::uint64_t DroppedRows() const { return m_rows.DroppedRows(); }
-    // Opens the web page of the first selected row, when its texts make a safe address.
+
+    // Opens the web page of the selected row, or says why it cannot.
     void OpenSelectedDevice();
+    // The selected row's IP Address text, or the row's cells joined by tabs.
+    void CopySelectedIpAddress();
+    void CopySelectedRow();
+    // Writes the rows to the file: JSON for a name ending in ".json", CSV otherwise.
+    // False, with a message box, when the file cannot be written.
+    bool ExportList(const QString& path);
+
     // Shows the popup menu centred on the screen position.
     void ShowPopupMenu(const QPoint& globalPosition);
-    // The popup menu; its "Refresh" issues the command.
+    // The popup menu; the row items only when a row is selected.
     std::unique_ptr<QMenu> CreatePopupMenu();
 
     // The frame's message filter asks the list too; it consumes nothing.
@@ -49,8 +66,19 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    QAction* AddListAction(const QString& text, const char* name, void (CFerrowView::*run)());
+    const DeviceRow* SelectedRow() const;
+    void ChooseExportFile();
+    void ShowProblem(const QString& text);
+
     UrlOpener& m_opener;
     DeviceListModel m_rows;
+    QAction* m_openAction;
+    QAction* m_copyIpAction;
+    QAction* m_copyRowAction;
+    QAction* m_refreshAction;
+    QAction* m_searchAllAction;
+    QAction* m_exportAction;
 };
 
 } // namespace ferrow

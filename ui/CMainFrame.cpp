@@ -1,8 +1,8 @@
 #include "ui/CMainFrame.h"
 
-#include "discovery/DiscoveryProtocol.h"
 #include "discovery/Ipv4Address.h"
 #include "discovery/ReplyReader.h"
+#include "discovery/SearchEnd.h"
 #include "discovery/TextConversion.h"
 #include "ui/AdapterTree.h"
 #include "ui/AddressSearcher.h"
@@ -12,6 +12,7 @@
 #include "ui/CFerrowView.h"
 #include "ui/CPaneContainer.h"
 #include "ui/CommandIds.h"
+#include "ui/LiveSearch.h"
 #include "ui/ProportionalSplitter.h"
 
 #include <QApplication>
@@ -117,8 +118,8 @@ void CMainFrame::CreateMenus() {
 }
 
 void CMainFrame::CreateStatusBar() {
-    m_idleStatus = kReadyText;
-    m_statusText = new QLabel(m_idleStatus, this);
+    m_status = kReadyText;
+    m_statusText = new QLabel(m_status, this);
     m_statusText->setObjectName(QStringLiteral("statusText"));
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     statusBar()->setSizeGripEnabled(true);
@@ -133,7 +134,7 @@ void CMainFrame::FollowMenuForStatusBar(QMenu* menu) {
     });
     connect(menu, &QMenu::aboutToHide, this, [this] {
         if (--m_openMenus == 0) {
-            m_statusText->setText(m_idleStatus);
+            m_statusText->setText(m_status);
         }
     });
 }
@@ -150,8 +151,8 @@ void CMainFrame::AddAddressNode(QTreeWidgetItem* adapterNode, std::u16string add
 }
 
 void CMainFrame::OnDeviceReply(std::u16string replyText) {
-    if (const auto record = ReadDeviceReply(replyText)) {
-        m_deviceList->AddDeviceRow(*record);
+    if (auto record = ReadDeviceReply(replyText)) {
+        m_deviceList->AddDeviceRow(std::move(*record));
     }
 }
 
@@ -172,32 +173,111 @@ void CMainFrame::HandleCommand(int commandId, QObject* control) {
     case kCommandRefresh:
         RefreshSearch();
         break;
+    case kCommandSearchAll:
+        SearchAllAddresses();
+        break;
     default:
         break;
     }
 }
 
 void CMainFrame::SearchSelectedAddress() {
-    m_deviceList->ClearDevices();
     const std::uint32_t address = m_tree->GetSelectedAddress();
-    if (address == 0) {
-        return;
-    }
-    m_services.searcher.Search(Ipv4ToText(address), [this](std::u16string replyText) {
-        OnDeviceReply(std::move(replyText));
-    });
-    ShowIdleStatus(m_deviceList->DroppedRows());
+    StartSearches(address == 0 ? std::vector<std::string>{}
+                               : std::vector<std::string>{Ipv4ToText(address)});
 }
 
-void CMainFrame::ShowIdleStatus(std::uint64_t droppedRows) {
-    m_idleStatus = droppedRows == 0
-                       ? kReadyText
-                       : QStringLiteral("Listed the first %1 recorders only, the most one list "
-                                        "holds; replies from %2 more were dropped")
-                             .arg(kMaxDevicesPerSearch)
-                             .arg(droppedRows);
+void CMainFrame::SearchAllAddresses() {
+    StartSearches(m_tree->SearchableAddresses());
+}
+
+void CMainFrame::StartSearches(std::vector<std::string> addresses) {
+    m_search.reset();
+    m_deviceList->ClearDevices();
+    m_searchAddresses = std::move(addresses);
+    m_searchIndex = 0;
+    m_searchFailures.clear();
+    if (m_searchAddresses.empty()) {
+        ShowStatus(kReadyText);
+        return;
+    }
+    StartNextSearch();
+}
+
+void CMainFrame::StartNextSearch() {
+    m_search = std::make_unique<LiveSearch>(
+        m_services.searcher, m_searchAddresses[m_searchIndex],
+        [this](std::vector<DeviceRow> rows) {
+            m_deviceList->AddDeviceRows(std::move(rows));
+            ShowSearchProgress();
+        },
+        [this](const SearchEnd& end) { HandleSearchEnd(end); });
+    ShowSearchProgress();
+}
+
+void CMainFrame::HandleSearchEnd(const SearchEnd& end) {
+    const std::string& address = m_searchAddresses[m_searchIndex];
+    if (const std::string failure = SearchFailureText(address, end.reason); !failure.empty()) {
+        m_searchFailures.push_back(failure);
+    }
+    if (++m_searchIndex < m_searchAddresses.size()) {
+        StartNextSearch();
+        return;
+    }
+    m_search.reset();
+    ShowSearchResult();
+}
+
+namespace {
+
+QString Recorders(int count) {
+    return count == 1 ? QStringLiteral("1 recorder") : QStringLiteral("%1 recorders").arg(count);
+}
+
+QString Sentence(const std::string& text) {
+    QString sentence = QString::fromStdString(text);
+    if (!sentence.isEmpty()) {
+        sentence[0] = sentence[0].toUpper();
+    }
+    return sentence;
+}
+
+} // namespace
+
+void CMainFrame::ShowSearchProgress() {
+    QString where = QString::fromStdString(m_searchAddresses[m_searchIndex]);
+    if (m_searchAddresses.size() > 1) {
+        where += QStringLiteral(" (%1 of %2)").arg(m_searchIndex + 1).arg(m_searchAddresses.size());
+    }
+    ShowStatus(QStringLiteral("Searching from %1\u2026 %2")
+                   .arg(where, Recorders(m_deviceList->DeviceCount())));
+}
+
+void CMainFrame::ShowSearchResult() {
+    const int found = m_deviceList->DeviceCount();
+    const bool all = m_searchAddresses.size() > 1;
+    const QString where =
+        all ? QStringLiteral("every address") : QString::fromStdString(m_searchAddresses.front());
+    QStringList parts;
+    if (found > 0) {
+        parts << QStringLiteral("%1 found from %2").arg(Recorders(found), where);
+    } else if (m_searchFailures.size() < m_searchAddresses.size()) {
+        parts << (all ? QStringLiteral("No recorder answered on any address")
+                      : QStringLiteral("No recorder answered on %1").arg(where));
+    }
+    for (const std::string& failure : m_searchFailures) {
+        parts << Sentence(failure);
+    }
+    if (const std::uint64_t dropped = m_deviceList->DroppedRows(); dropped > 0) {
+        parts << Sentence(RowLimitText(dropped));
+    }
+    ShowStatus(parts.join(QStringLiteral("; ")));
+}
+
+void CMainFrame::ShowStatus(const QString& text) {
+    m_status = text;
     if (m_openMenus == 0) {
-        m_statusText->setText(m_idleStatus);
+        m_statusText->setText(m_status);
     }
 }
 
@@ -214,6 +294,7 @@ bool CMainFrame::OnIdle() {
 void CMainFrame::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
     if (event->isAccepted()) {
+        m_search.reset(); // the network is left at once, not when the loop has ended
         HandleDestroy();
         PostQuitMessage(1);
     }

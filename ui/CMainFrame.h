@@ -5,7 +5,9 @@
 
 #include <QMainWindow>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -19,8 +21,10 @@ class AdapterTree;
 class AddressSearcher;
 class CFerrowView;
 class CPaneContainer;
+class LiveSearch;
 class ProportionalSplitter;
 class UrlOpener;
+struct SearchEnd;
 
 // What the frame asks of the world: the adapters to list, the search, the browser.
 struct FrameServices {
@@ -32,7 +36,9 @@ struct FrameServices {
 // The program's one top-level window: the "View" and "Help" menus, the status bar, and a
 // splitter with the "Network Adaptor" pane (the adapter tree) on the left and the device
 // list on the right. Selecting a tree node or choosing "Refresh" searches from the
-// selected address; closing the frame ends the message loop with exit code 1.
+// selected address, beside the window: rows appear as they arrive, and the status bar
+// follows the search. A new search, or closing the frame, stops the running one; closing
+// ends the message loop with exit code 1.
 class CMainFrame : public QMainWindow,
                    public CMessageFilter,
                    public CIdleHandler,
@@ -58,9 +64,11 @@ public:
     // menu; control is the window that issued it (null for the menus).
     void HandleCommand(int commandId, QObject* control);
 
-    // Empties the list, then searches from the selected node's address unless it is 0.
-    // When the list could not take every recorder, the status bar says how many it lost.
+    // Stops a running search and empties the list, then searches from the selected node's
+    // address unless it is 0.
     void SearchSelectedAddress();
+    // The same for every address of the tree in turn, rows merged by IP text.
+    void SearchAllAddresses();
 
     bool PreTranslateMessage(QObject* receiver, QEvent* event) override;
     bool OnIdle() override;
@@ -80,7 +88,12 @@ private:
     void HidePaneOnClose(QObject* control);
     void ShowAboutBox();
     void RefreshSearch();
-    void ShowIdleStatus(std::uint64_t droppedRows);
+    void StartSearches(std::vector<std::string> addresses);
+    void StartNextSearch();
+    void HandleSearchEnd(const SearchEnd& end);
+    void ShowSearchProgress();
+    void ShowSearchResult();
+    void ShowStatus(const QString& text);
     void HandleTreeSelectionChanged();
 
     FrameServices m_services;
@@ -92,7 +105,11 @@ private:
     QAction* m_statusBarAction = nullptr;
     QAction* m_treePaneAction = nullptr;
     QLabel* m_statusText = nullptr;
-    QString m_idleStatus; // what the status bar says while no menu is open
+    QString m_status; // what the status bar says while no menu is open
+    std::unique_ptr<LiveSearch> m_search;
+    std::vector<std::string> m_searchAddresses; // of the searches started together
+    std::size_t m_searchIndex = 0;              // the running one among them
+    std::vector<std::string> m_searchFailures;
     int m_openMenus = 0;
     CMessageLoop* m_loop = nullptr; // the loop the frame registered with, if any
 };

@@ -8,7 +8,8 @@ enum CommandId : int {
     kCommandOk = 1,            // the About box's OK button and Enter
     kCommandCancel = 2,        // the About box's Esc and close box
     kCommandTreePane = 32774,  // View > Tree Pane
-    kCommandRefresh = 32775,   // the device list's popup menu
+    kCommandRefresh = 32775,   // the device list's popup menu, and F5
+    kCommandSearchAll = 32776, // the device list's popup menu: every address in turn
     kCommandAbout = 57664,     // Help > About Ferrow...
     kCommandPaneClose = 57682, // the tree pane's close button
     kCommandStatusBar = 59393, // View > Status Bar

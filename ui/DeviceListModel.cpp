@@ -27,25 +27,30 @@ const std::u16string& Field(const DeviceRecord& record, int column) {
 void DeviceListModel::Clear() {
     beginResetModel();
     m_devices.Clear();
+    m_shownRows = 0;
     endResetModel();
 }
 
-void DeviceListModel::Add(DeviceRecord record) {
-    const int row = rowCount();
-    // The row is announced only once the collection has taken it, so the view's count and
-    // the collection's always agree.
-    if (m_devices.Add(std::move(record)) == DeviceCollection<DeviceRecord>::AddResult::Added) {
-        beginInsertRows({}, row, row);
+void DeviceListModel::Add(std::vector<DeviceRow> rows) {
+    for (DeviceRow& row : rows) {
+        m_devices.Add(std::move(row));
+    }
+    // The rows the collection took are shown in one insertion; rowCount follows only
+    // between its begin and end, as views expect.
+    const int taken = static_cast<int>(m_devices.Rows().size());
+    if (taken > m_shownRows) {
+        beginInsertRows({}, m_shownRows, taken - 1);
+        m_shownRows = taken;
         endInsertRows();
     }
 }
 
-const DeviceRecord& DeviceListModel::Record(int row) const {
+const DeviceRow& DeviceListModel::Row(int row) const {
     return m_devices.Rows()[static_cast<std::size_t>(row)];
 }
 
 int DeviceListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_devices.Rows().size());
+    return parent.isValid() ? 0 : m_shownRows;
 }
 
 int DeviceListModel::columnCount(const QModelIndex& parent) const {
@@ -56,7 +61,7 @@ QVariant DeviceListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || role != Qt::DisplayRole) {
         return {};
     }
-    return QString::fromStdU16String(Field(Record(index.row()), index.column()));
+    return QString::fromStdU16String(Field(Row(index.row()).record, index.column()));
 }
 
 QVariant DeviceListModel::headerData(int section, Qt::Orientation orientation, int role) const {

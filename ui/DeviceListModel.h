@@ -1,16 +1,18 @@
 #pragma once
 
 #include "discovery/DeviceCollection.h"
-#include "discovery/DeviceRecord.h"
+#include "discovery/DeviceRow.h"
 
 #include <QAbstractTableModel>
 #include <cstdint>
+#include <vector>
 
 namespace ferrow {
 
-// The device list's rows: the records of the last search, kept once, in the collection
-// that drops a second record of the same IP text and counts those past its limit. The
-// list shows them through this model, a row per record and a column per field.
+// The device list's rows: the recorders of the last search (or of a search of every
+// address), kept once, in the collection that drops a second row of the same IP text and
+// counts those past its limit. The list shows them through this model, a row per
+// recorder and a column per reply field.
 class DeviceListModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -20,9 +22,10 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     void Clear();
-    // Appends a row unless the collection turns the record away.
-    void Add(DeviceRecord record);
-    const DeviceRecord& Record(int row) const;
+    // Appends the rows the collection takes, in one insertion.
+    void Add(std::vector<DeviceRow> rows);
+    const DeviceRow& Row(int row) const;
+    const std::vector<DeviceRow>& Rows() const { return m_devices.Rows(); }
     // Records turned away because the list was full.
     std::uint64_t DroppedRows() const { return m_devices.Dropped(); }
 
@@ -33,7 +36,8 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    DeviceCollection<DeviceRecord> m_devices;
+    DeviceCollection<DeviceRow> m_devices;
+    int m_shownRows = 0; // rows announced to the views
 };
 
 } // namespace ferrow

@@ -5,8 +5,8 @@
 
 namespace ferrow {
 
-void DesktopUrlOpener::Open(const QUrl& url) {
-    QDesktopServices::openUrl(url);
+bool DesktopUrlOpener::Open(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
 }
 
 } // namespace ferrow

@@ -8,13 +8,14 @@ namespace ferrow {
 class UrlOpener {
 public:
     virtual ~UrlOpener() = default;
-    virtual void Open(const QUrl& url) = 0;
+    // False when no handler could be started.
+    virtual bool Open(const QUrl& url) = 0;
 };
 
-// The desktop's own handler (QDesktopServices); a failure is not reported.
+// The desktop's own handler (QDesktopServices).
 class DesktopUrlOpener final : public UrlOpener {
 public:
-    void Open(const QUrl& url) override;
+    bool Open(const QUrl& url) override;
 };
 
 } // namespace ferrow

@@ -1,16 +1,23 @@
 // The device list: its columns, the duplicate rule by IP Address text, the double-click
 // that opens a recorder's page, and the popup menu.
 #include "FrameFakes.h"
+#include "discovery/RowFormats.h"
 #include "ui/CFerrowView.h"
 #include "ui/CommandIds.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QFile>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace ferrow {
 namespace {
@@ -39,6 +46,29 @@ protected:
         return view.visualRect(view.model()->index(row, 0)).center();
     }
 
+    QStringList MenuTexts() {
+        QStringList texts;
+        const std::unique_ptr<QMenu> menu = view.CreatePopupMenu();
+        for (const QAction* action : menu->actions()) {
+            texts << action->text();
+        }
+        return texts;
+    }
+
+    // The text of the message box that the action shows, closed at once.
+    QString ProblemShownBy(const std::function<void()>& action) {
+        QString text;
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                text = box->text();
+                problemFlags = box->textInteractionFlags();
+                box->close();
+            }
+        });
+        action();
+        return text;
+    }
+
     void DoubleClickRow(int row) {
         const QPoint centre = RowCentre(row);
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, centre);
@@ -47,6 +77,7 @@ protected:
 
     test::RecordingOpener opener;
     CFerrowView view;
+    Qt::TextInteractionFlags problemFlags;
 };
 
 TEST_F(DeviceViewTest, HasTheFiveColumnsInOrderWithTheirWidths) {
@@ -147,12 +178,18 @@ TEST_F(DeviceViewTest, DoubleClickKeepsAnEmptyPort) {
     EXPECT_EQ(QUrl(opener.opened[0]).port(), -1);
 }
 
-TEST_F(DeviceViewTest, DoubleClickOpensNothingForUnsafeTexts) {
+TEST_F(DeviceViewTest, AnAddressThatCannotBeOpenedIsShownInAMessageBox) {
     view.AddDeviceRow(Record(u"evil.example/x?@192.168.1.20", u"a", u"80"));
-    view.AddDeviceRow(Record(u"192.168.1.22", u"b", u"80@evil.example"));
-    DoubleClickRow(0);
-    DoubleClickRow(1);
+    view.AddDeviceRow(Record(u"192.168.1.22", u"b", u"80"));
+    const QString unsafe = ProblemShownBy([this] { DoubleClickRow(0); });
+    EXPECT_TRUE(unsafe.contains("IP Address: evil.example/x?@192.168.1.20"))
+        << unsafe.toStdString();
     EXPECT_TRUE(opener.opened.empty());
+
+    opener.browserStarts = false;
+    const QString noBrowser = ProblemShownBy([this] { DoubleClickRow(1); });
+    EXPECT_TRUE(noBrowser.contains("http://192.168.1.22:80/")) << noBrowser.toStdString();
+    EXPECT_EQ(problemFlags & Qt::TextSelectableByMouse, Qt::TextSelectableByMouse);
 }
 
 TEST_F(DeviceViewTest, DoubleClickBelowTheRowsOpensNothing) {
@@ -162,16 +199,52 @@ TEST_F(DeviceViewTest, DoubleClickBelowTheRowsOpensNothing) {
     EXPECT_TRUE(opener.opened.empty());
 }
 
-TEST_F(DeviceViewTest, PopupMenuOffersRefresh) {
+TEST_F(DeviceViewTest, PopupMenuOffersRowItemsOnlyOnARow) {
+    EXPECT_EQ(MenuTexts(), QStringList({"Refresh", "Search All Addresses", "Export List..."}));
+    view.AddDeviceRow(Record(u"192.168.1.20"));
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, RowCentre(0));
     const std::unique_ptr<QMenu> menu = view.CreatePopupMenu();
-    ASSERT_EQ(menu->actions().size(), 1);
-    EXPECT_EQ(menu->actions()[0]->text(), "Refresh");
+    EXPECT_EQ(MenuTexts(), QStringList({"Open Web Page", "Copy IP Address", "Copy Row", "",
+                                        "Refresh", "Search All Addresses", "Export List..."}));
+    EXPECT_EQ(menu->defaultAction()->text(), "Open Web Page");
 
     QSignalSpy commands(&view, &CFerrowView::Command);
-    menu->actions()[0]->trigger();
-    ASSERT_EQ(commands.size(), 1);
+    menu->actions()[4]->trigger();
+    menu->actions()[5]->trigger();
+    ASSERT_EQ(commands.size(), 2);
     EXPECT_EQ(commands[0][0].toInt(), kCommandRefresh);
+    EXPECT_EQ(commands[1][0].toInt(), kCommandSearchAll);
     EXPECT_EQ(commands[0][1].value<QObject*>(), &view);
+}
+
+TEST_F(DeviceViewTest, CopiesTheIpAddressOrTheRowAndOpensThePageFromTheKeyboard) {
+    view.AddDeviceRow({u"Maker", u"X1", u"192.168.1.20", u"00:1A", u"8080"});
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, RowCentre(0));
+    view.findChild<QAction*>("actionCopyIpAddress")->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "192.168.1.20");
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Maker\tX1\t192.168.1.20\t00:1A\t8080");
+    QTest::keyClick(&view, Qt::Key_Return);
+    EXPECT_EQ(opener.opened, std::vector<QString>{"http://192.168.1.20:8080/"});
+}
+
+TEST_F(DeviceViewTest, ExportWritesWhatTheCommandLineWritesForTheSameRows) {
+    const std::vector<DeviceRow> rows{
+        {{u"A, \"B\"", u"M\u00FCller", u"10.0.0.1", u"", u"80"}, u"10.0.0.9"},
+        {{u"C", u"\u202E", u"10.0.0.2", u"02:00", u"8080"}, u"10.0.0.9"}};
+    view.AddDeviceRows(rows);
+    const QTemporaryDir folder;
+    for (const bool json : {false, true}) {
+        const QString path = folder.filePath(json ? "list.json" : "list.csv");
+        ASSERT_TRUE(view.ExportList(path));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        std::ostringstream expected;
+        json ? WriteJson(expected, rows) : WriteCsv(expected, rows);
+        EXPECT_EQ(file.readAll().toStdString(), expected.str()) << path.toStdString();
+    }
 }
 
 TEST_F(DeviceViewTest, RightClickOnAnEmptyListShowsThePopupMenu) {
@@ -192,7 +265,7 @@ TEST_F(DeviceViewTest, RightClickOnAnEmptyListShowsThePopupMenu) {
     QContextMenuEvent event(QContextMenuEvent::Mouse, point, view.viewport()->mapToGlobal(point));
     QApplication::sendEvent(view.viewport(), &event);
 
-    EXPECT_EQ(shown, QStringList{"Refresh"});
+    EXPECT_EQ(shown, QStringList({"Refresh", "Search All Addresses", "Export List..."}));
     ASSERT_EQ(commands.size(), 1);
     EXPECT_EQ(commands[0][0].toInt(), kCommandRefresh);
 }

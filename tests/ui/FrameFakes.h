@@ -8,8 +8,11 @@
 #include "ui/UrlOpener.h"
 
 #include <QAbstractItemView>
+#include <QTimer>
 #include <QUrl>
+#include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,26 +28,69 @@ private:
     std::vector<AdapterInfo> m_adapters;
 };
 
-// Records each search's local address and plays the given replies to the caller.
+// Records each search's local address and plays the given replies to the observer, then
+// the end: all at once from Start, or one every gap on the window's thread while the
+// search runs (destroying it stops the play, as with the real search).
 class RecordingSearcher final : public AddressSearcher {
 public:
-    SearchEnd Search(const std::string& localAddress, const ReplyHandler& onReply) override {
+    std::unique_ptr<RunningSearch> Start(const std::string& localAddress,
+                                         SearchObserver& observer) override {
         searches.push_back(localAddress);
-        for (const std::u16string& reply : replies) {
-            onReply(reply);
+        auto search = std::make_unique<PlayedSearch>(*this, observer);
+        if (gap.count() == 0) {
+            while (search->PlayNext()) {
+            }
+        } else {
+            QObject::connect(&search->timer, &QTimer::timeout, [played = search.get()] {
+                if (!played->PlayNext()) {
+                    played->timer.stop();
+                }
+            });
+            search->timer.start(gap);
         }
-        return {};
+        return search;
     }
 
     std::vector<std::string> searches;
     std::vector<std::u16string> replies;
+    std::chrono::milliseconds gap{0};
+    SearchEndReason endReason = SearchEndReason::Quiet;
+    int running = 0; // searches started and not yet stopped
+
+private:
+    struct PlayedSearch final : RunningSearch {
+        PlayedSearch(RecordingSearcher& searcher, SearchObserver& observer)
+            : owner(searcher), to(observer) {
+            ++owner.running;
+        }
+        ~PlayedSearch() override { --owner.running; }
+
+        // Plays the next reply, or the end after the last; false once the end was played.
+        bool PlayNext() {
+            if (next < owner.replies.size()) {
+                to.OnSearchReply(owner.replies[next++]);
+                return true;
+            }
+            to.OnSearchEnd({owner.endReason, {}});
+            return false;
+        }
+
+        RecordingSearcher& owner;
+        SearchObserver& to;
+        std::size_t next = 0;
+        QTimer timer;
+    };
 };
 
 class RecordingOpener final : public UrlOpener {
 public:
-    void Open(const QUrl& url) override { opened.push_back(url.toString()); }
+    bool Open(const QUrl& url) override {
+        opened.push_back(url.toString());
+        return browserStarts;
+    }
 
     std::vector<QString> opened;
+    bool browserStarts = true;
 };
 
 // The device list's rows and cells, as the model shows them.

@@ -9,6 +9,9 @@
 #include "ui/CFerrowView.h"
 #include "ui/CMainFrame.h"
 
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -63,10 +66,17 @@ TEST(LanEndToEndTest, SelectingTheAddressListsEveryRecorderOnce) {
     QTreeWidgetItem* address = FindNode(adapter, kLocalAddress);
     ASSERT_NE(address, nullptr);
 
-    // The search runs inside the click's handler, as in the program.
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(address).center());
 
+    // The first rows show while the search runs on (it waits a second after the last reply).
     auto* list = frame.findChild<CFerrowView*>("deviceList");
+    const auto* status = frame.findChild<QLabel*>("statusText");
+    ASSERT_TRUE(QTest::qWaitFor([list] { return test::RowCount(*list) > 0; }, 3000));
+    EXPECT_TRUE(status->text().startsWith("Searching from 10.66.0.1"))
+        << status->text().toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([status] { return status->text().contains("found"); }, 5000));
+    EXPECT_EQ(status->text(), "3 recorders found from 10.66.0.1");
+
     QStringList rows;
     for (int row = 0; row < test::RowCount(*list); ++row) {
         QStringList cells;
@@ -78,6 +88,22 @@ TEST(LanEndToEndTest, SelectingTheAddressListsEveryRecorderOnce) {
     EXPECT_EQ(rows, QStringList({"Acme|AV-8|10.66.0.2|02:66:00:00:00:02|8080",
                                  "Acme|AV-8|10.66.0.3|02:66:00:00:00:02|8080",
                                  "Orion|OR-2|10.66.0.9|02:66:00:00:00:02|80"}));
+
+#ifdef FERROW_SCAN_PATH
+    // What the window exports is what ferrow-scan writes for the same recorders.
+    const QTemporaryDir folder;
+    for (const char* format : {"csv", "json"}) {
+        const QString path = folder.filePath(QStringLiteral("list.") + format);
+        ASSERT_TRUE(list->ExportList(path));
+        QFile exported(path);
+        ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+        std::string scanned;
+        ASSERT_EQ(test::RunProgram({FERROW_SCAN_PATH, "--from", kLocalAddress, "--format", format},
+                                   nullptr, &scanned),
+                  0);
+        EXPECT_EQ(exported.readAll().toStdString(), scanned) << format;
+    }
+#endif
 }
 
 } // namespace

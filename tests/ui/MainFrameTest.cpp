@@ -4,6 +4,7 @@
 #include "FrameFakes.h"
 #include "discovery/DiscoveryProtocol.h"
 #include "discovery/Ipv4Address.h"
+#include "discovery/SearchEnd.h"
 #include "ui/AdapterTree.h"
 #include "ui/AppModule.h"
 #include "ui/ApplicationEntry.h"
@@ -25,6 +26,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <array>
+#include <chrono>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -76,6 +78,13 @@ protected:
         tree->scrollToItem(item);
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                           tree->visualItemRect(item).center());
+        // Rows reach the window through its event loop.
+        QCoreApplication::processEvents();
+    }
+
+    // Waits until no search runs; false when one still runs after the time.
+    bool WaitForSearchEnd(int milliseconds = 5000) {
+        return QTest::qWaitFor([this] { return searcher.running == 0; }, milliseconds);
     }
 
     int ExpectedBarPosition() const {
@@ -169,12 +178,72 @@ TEST_F(MainFrameTest, StatusBarSaysHowManyRecordersTheFullListTurnedAway) {
     }
     Click(Address(0, 0));
     EXPECT_EQ(static_cast<std::size_t>(test::RowCount(*List())), kMaxDevicesPerSearch);
-    EXPECT_EQ(StatusText(), "Listed the first 65536 recorders only, the most one list holds; "
-                            "replies from 3 more were dropped");
+    EXPECT_EQ(StatusText(), "65536 recorders found from 192.168.1.20; Listed the first 65536 "
+                            "recorders only, the most one list holds; replies from 3 more were "
+                            "dropped");
 
     searcher.replies.resize(1);
     Click(Address(0, 1));
+    EXPECT_EQ(StatusText(), "1 recorder found from 10.0.0.5");
+}
+
+TEST_F(MainFrameTest, RowsAppearWhileTheSearchRunsAndTheStatusBarFollowsIt) {
+    searcher.replies = {test::RecorderReply(u"Acme", u"N1", u"192.168.1.30", u"M1", u"80"),
+                        test::RecorderReply(u"Acme", u"N2", u"192.168.1.31", u"M2", u"81")};
+    searcher.gap = std::chrono::milliseconds(100);
+    Click(Address(0, 0));
+    EXPECT_EQ(StatusText(), "Searching from 192.168.1.20\u2026 0 recorders");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return test::RowCount(*List()) == 1; }, 2000));
+    EXPECT_EQ(searcher.running, 1) << "the first row came while the search still ran";
+    EXPECT_EQ(StatusText(), "Searching from 192.168.1.20\u2026 1 recorder");
+    ASSERT_TRUE(WaitForSearchEnd());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(StatusText(), "2 recorders found from 192.168.1.20");
+}
+
+TEST_F(MainFrameTest, ANewSelectionStopsTheRunningSearchAndEmptiesTheList) {
+    searcher.replies = {test::RecorderReply(u"Acme", u"N1", u"192.168.1.30", u"M1", u"80"),
+                        test::RecorderReply(u"Acme", u"N2", u"192.168.1.31", u"M2", u"81")};
+    searcher.gap = std::chrono::milliseconds(100);
+    Click(Address(0, 0));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return test::RowCount(*List()) == 1; }, 2000));
+    Click(Address(0, 1));
+    EXPECT_EQ(searcher.running, 1) << "the first search still runs";
+    EXPECT_EQ(test::RowCount(*List()), 0);
+    EXPECT_EQ(searcher.searches, (Searches{"192.168.1.20", "10.0.0.5"}));
+    ASSERT_TRUE(WaitForSearchEnd());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(StatusText(), "2 recorders found from 10.0.0.5");
+}
+
+TEST_F(MainFrameTest, StatusBarSaysWhenNothingAnsweredOrTheSearchCouldNotStart) {
+    Click(Address(0, 0));
+    EXPECT_EQ(StatusText(), "No recorder answered on 192.168.1.20");
+    searcher.endReason = SearchEndReason::PortInUse;
+    Click(Address(0, 1));
+    EXPECT_EQ(StatusText(), "Cannot search from 10.0.0.5: UDP port 2900 is held by another "
+                            "program that does not allow address reuse");
+    Click(Adapter(1));
     EXPECT_EQ(StatusText(), "Ready");
+}
+
+TEST_F(MainFrameTest, SearchAllAddressesSearchesEachAddressOnceAndMergesTheRows) {
+    searcher.replies = {test::RecorderReply(u"Acme", u"N1", u"192.168.1.30", u"M1", u"80")};
+    searcher.gap = std::chrono::milliseconds(20);
+    frame.HandleCommand(kCommandSearchAll, List());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return searcher.searches.size() == 2; }, 2000));
+    ASSERT_TRUE(WaitForSearchEnd());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(searcher.searches, (Searches{"192.168.1.20", "10.0.0.5"}));
+    EXPECT_EQ(test::RowCount(*List()), 1);
+    EXPECT_EQ(StatusText(), "1 recorder found from every address");
+}
+
+TEST_F(MainFrameTest, F5RefreshesFromAnywhereInTheWindow) {
+    Click(Address(0, 1));
+    Tree()->setFocus();
+    QTest::keyClick(Tree(), Qt::Key_F5);
+    EXPECT_EQ(searcher.searches, (Searches{"10.0.0.5", "10.0.0.5"}));
 }
 
 TEST_F(MainFrameTest, SelectingTheRootAnAdapterOrNoAddressClearsAndSearchesNothing) {
@@ -350,6 +419,30 @@ TEST_F(EmptyMainFrameTest, HoldsTheRootAloneAndNeverSearches) {
     Click(Root());
     frame.HandleCommand(kCommandRefresh, List());
     EXPECT_TRUE(searcher.searches.empty());
+}
+
+TEST(MainFrameLoopTest, ClosingDuringASearchStopsItAndEndsTheLoopAtOnce) {
+    test::FakeAdapterSource adapters({{"eth0", {}, {"10.0.0.5"}}});
+    test::RecordingSearcher searcher;
+    searcher.replies = {test::RecorderReply(u"Acme", u"N1", u"10.0.0.9", u"M1", u"80")};
+    searcher.gap = std::chrono::milliseconds(5000);
+    test::RecordingOpener opener;
+    CMessageLoop loop;
+    ASSERT_TRUE(Module().AddMessageLoop(&loop));
+    {
+        CMainFrame frame(FrameServices{adapters, searcher, opener});
+        ASSERT_TRUE(frame.CreateEx(QRect(0, 0, 1000, 500)));
+        frame.show();
+        QTimer::singleShot(0, &frame,
+                           [&frame] { frame.HandleCommand(kCommandSearchAll, nullptr); });
+        QTimer::singleShot(50, &frame, &QWidget::close);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(loop.Run(), 1);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+        EXPECT_EQ(searcher.searches.size(), 1u);
+        EXPECT_EQ(searcher.running, 0);
+    }
+    Module().RemoveMessageLoop();
 }
 
 TEST(MainFrameLoopTest, ClosingTheFrameEndsTheLoopWithExitCodeOne) {

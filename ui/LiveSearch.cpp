@@ -1,0 +1,66 @@
+#include "ui/LiveSearch.h"
+
+#include "discovery/ReplyReader.h"
+#include "discovery/TextConversion.h"
+#include "ui/AddressSearcher.h"
+
+#include <QMetaObject>
+
+namespace ferrow {
+
+LiveSearch::LiveSearch(AddressSearcher& searcher, const std::string& localAddress,
+                       RowsHandler onRows, EndHandler onEnd)
+    : m_localAddress(NarrowToUtf16(localAddress)), m_onRows(std::move(onRows)),
+      m_onEnd(std::move(onEnd)), m_search(searcher.Start(localAddress, *this)) {}
+
+LiveSearch::~LiveSearch() {
+    // First the search, so that its thread no longer calls in; the deliveries still queued
+    // for this object are dropped with it.
+    m_search.reset();
+}
+
+void LiveSearch::OnSearchReply(std::u16string replyText) {
+    std::optional<DeviceRecord> record = ReadDeviceReply(replyText);
+    if (!record) {
+        return;
+    }
+    const std::lock_guard lock(m_mutex);
+    m_pendingRows.push_back({std::move(*record), m_localAddress});
+    PostDelivery();
+}
+
+void LiveSearch::OnSearchEnd(const SearchEnd& end) {
+    const std::lock_guard lock(m_mutex);
+    m_pendingEnd = end;
+    PostDelivery();
+}
+
+void LiveSearch::PostDelivery() {
+    if (!m_deliveryPosted) {
+        m_deliveryPosted = true;
+        QMetaObject::invokeMethod(
+            this, [this] { Deliver(); }, Qt::QueuedConnection);
+    }
+}
+
+void LiveSearch::Deliver() {
+    std::vector<DeviceRow> rows;
+    std::optional<SearchEnd> end;
+    {
+        const std::lock_guard lock(m_mutex);
+        rows.swap(m_pendingRows);
+        end.swap(m_pendingEnd);
+        m_deliveryPosted = false;
+    }
+    if (!rows.empty()) {
+        m_onRows(std::move(rows));
+    }
+    if (end) {
+        // The handler may well destroy this search (to start the next one): call a copy,
+        // and touch nothing afterwards.
+        const EndHandler onEnd = m_onEnd;
+        onEnd(*end);
+    }
+}
+
+} // namespace ferrow

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "discovery/DeviceRow.h"
+#include "discovery/DeviceSearch.h"
+#include "discovery/SearchEnd.h"
+
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ferrow {
+
+class AddressSearcher;
+
+// One search of the window, brought onto the window's thread. Replies are read into rows
+// on the search's own thread; the rows gathered meanwhile reach onRows in one call per
+// turn of the window's event loop, so that a burst of thousands costs the window a few
+// insertions, and onEnd comes last. Destroying it stops the search: nothing is delivered
+// afterwards, not even what was already gathered.
+class LiveSearch final : public QObject, private SearchObserver {
+public:
+    using RowsHandler = std::function<void(std::vector<DeviceRow> rows)>;
+    using EndHandler = std::function<void(const SearchEnd& end)>;
+
+    LiveSearch(AddressSearcher& searcher, const std::string& localAddress, RowsHandler onRows,
+               EndHandler onEnd);
+    ~LiveSearch() override;
+
+private:
+    // On the search's thread.
+    void OnSearchReply(std::u16string replyText) override;
+    void OnSearchEnd(const SearchEnd& end) override;
+    void PostDelivery(); // with m_mutex held
+    // On the window's thread.
+    void Deliver();
+
+    const std::u16string m_localAddress;
+    const RowsHandler m_onRows;
+    const EndHandler m_onEnd;
+    std::mutex m_mutex;
+    std::vector<DeviceRow> m_pendingRows;
+    std::optional<SearchEnd> m_pendingEnd;
+    bool m_deliveryPosted = false;
+    std::unique_ptr<RunningSearch> m_search; // last: started once the rest is built
+};
+
+} // namespace ferrow
