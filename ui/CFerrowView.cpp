@@ -58,7 +58,7 @@ CFerrowView::CFerrowView(UrlOpener& opener, QWidget* parent) : QTreeView(parent)
     m_copyRowAction =
         AddListAction(QStringLiteral("Copy Row"), "actionCopyRow", &CFerrowView::CopySelectedRow);
     m_copyRowAction->setShortcut(QKeySequence::Copy);
-    m_exportAction = AddListAction(QStringLiteral("Export List..."), "actionExportList",
+    m_exportAction = AddListAction(QStringLiteral("Export List\u2026"), "actionExportList",
                                    &CFerrowView::ChooseExportFile);
 
     const auto addCommand = [this](const QString& text, const char* name, int commandId) {

@@ -23,7 +23,7 @@ class UrlOpener;
 // done a message box says so and shows the address. A right-click shows the popup menu:
 // on a row "Open Web Page" (the default item), "Copy IP Address" and "Copy Row"; anywhere
 // "Refresh" and "Search All Addresses" (issued to the frame as commands) and "Export
-// List..." (CSV or JSON, as ferrow-scan writes them). F5 refreshes, Ctrl+C copies the row.
+// List…" (CSV or JSON, as ferrow-scan writes them). F5 refreshes, Ctrl+C copies the row.
 class CFerrowView : public QTreeView {
     Q_OBJECT
 

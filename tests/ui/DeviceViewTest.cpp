@@ -200,12 +200,12 @@ TEST_F(DeviceViewTest, DoubleClickBelowTheRowsOpensNothing) {
 }
 
 TEST_F(DeviceViewTest, PopupMenuOffersRowItemsOnlyOnARow) {
-    EXPECT_EQ(MenuTexts(), QStringList({"Refresh", "Search All Addresses", "Export List..."}));
+    EXPECT_EQ(MenuTexts(), QStringList({"Refresh", "Search All Addresses", "Export List\u2026"}));
     view.AddDeviceRow(Record(u"192.168.1.20"));
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, RowCentre(0));
     const std::unique_ptr<QMenu> menu = view.CreatePopupMenu();
     EXPECT_EQ(MenuTexts(), QStringList({"Open Web Page", "Copy IP Address", "Copy Row", "",
-                                        "Refresh", "Search All Addresses", "Export List..."}));
+                                        "Refresh", "Search All Addresses", "Export List\u2026"}));
     EXPECT_EQ(menu->defaultAction()->text(), "Open Web Page");
 
     QSignalSpy commands(&view, &CFerrowView::Command);
@@ -265,7 +265,7 @@ TEST_F(DeviceViewTest, RightClickOnAnEmptyListShowsThePopupMenu) {
     QContextMenuEvent event(QContextMenuEvent::Mouse, point, view.viewport()->mapToGlobal(point));
     QApplication::sendEvent(view.viewport(), &event);
 
-    EXPECT_EQ(shown, QStringList({"Refresh", "Search All Addresses", "Export List..."}));
+    EXPECT_EQ(shown, QStringList({"Refresh", "Search All Addresses", "Export List\u2026"}));
     ASSERT_EQ(commands.size(), 1);
     EXPECT_EQ(commands[0][0].toInt(), kCommandRefresh);
 }
