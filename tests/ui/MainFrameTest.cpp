@@ -82,9 +82,20 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    // Waits until no search runs; false when one still runs after the time.
-    bool WaitForSearchEnd(int milliseconds = 5000) {
-        return QTest::qWaitFor([this] { return searcher.running == 0; }, milliseconds);
+    // Two recorders that answer 100 ms apart, so that a search runs a while.
+    void PlayTwoRepliesSlowly() {
+        searcher.replies = {test::RecorderReply(u"Acme", u"N1", u"192.168.1.30", u"M1", u"80"),
+                            test::RecorderReply(u"Acme", u"N2", u"192.168.1.31", u"M2", u"81")};
+        searcher.gap = std::chrono::milliseconds(100);
+    }
+    bool WaitForRows(int rows) {
+        return QTest::qWaitFor([this, rows] { return test::RowCount(*List()) == rows; }, 2000);
+    }
+    // Waits until no search runs and what it delivered has arrived.
+    bool FinishSearch() {
+        const bool ended = QTest::qWaitFor([this] { return searcher.running == 0; }, 5000);
+        QCoreApplication::processEvents();
+        return ended;
     }
 
     int ExpectedBarPosition() const {
@@ -188,31 +199,25 @@ TEST_F(MainFrameTest, StatusBarSaysHowManyRecordersTheFullListTurnedAway) {
 }
 
 TEST_F(MainFrameTest, RowsAppearWhileTheSearchRunsAndTheStatusBarFollowsIt) {
-    searcher.replies = {test::RecorderReply(u"Acme", u"N1", u"192.168.1.30", u"M1", u"80"),
-                        test::RecorderReply(u"Acme", u"N2", u"192.168.1.31", u"M2", u"81")};
-    searcher.gap = std::chrono::milliseconds(100);
+    PlayTwoRepliesSlowly();
     Click(Address(0, 0));
     EXPECT_EQ(StatusText(), "Searching from 192.168.1.20\u2026 0 recorders");
-    ASSERT_TRUE(QTest::qWaitFor([this] { return test::RowCount(*List()) == 1; }, 2000));
+    ASSERT_TRUE(WaitForRows(1));
     EXPECT_EQ(searcher.running, 1) << "the first row came while the search still ran";
     EXPECT_EQ(StatusText(), "Searching from 192.168.1.20\u2026 1 recorder");
-    ASSERT_TRUE(WaitForSearchEnd());
-    QCoreApplication::processEvents();
+    ASSERT_TRUE(FinishSearch());
     EXPECT_EQ(StatusText(), "2 recorders found from 192.168.1.20");
 }
 
 TEST_F(MainFrameTest, ANewSelectionStopsTheRunningSearchAndEmptiesTheList) {
-    searcher.replies = {test::RecorderReply(u"Acme", u"N1", u"192.168.1.30", u"M1", u"80"),
-                        test::RecorderReply(u"Acme", u"N2", u"192.168.1.31", u"M2", u"81")};
-    searcher.gap = std::chrono::milliseconds(100);
+    PlayTwoRepliesSlowly();
     Click(Address(0, 0));
-    ASSERT_TRUE(QTest::qWaitFor([this] { return test::RowCount(*List()) == 1; }, 2000));
+    ASSERT_TRUE(WaitForRows(1));
     Click(Address(0, 1));
     EXPECT_EQ(searcher.running, 1) << "the first search still runs";
     EXPECT_EQ(test::RowCount(*List()), 0);
     EXPECT_EQ(searcher.searches, (Searches{"192.168.1.20", "10.0.0.5"}));
-    ASSERT_TRUE(WaitForSearchEnd());
-    QCoreApplication::processEvents();
+    ASSERT_TRUE(FinishSearch());
     EXPECT_EQ(StatusText(), "2 recorders found from 10.0.0.5");
 }
 
@@ -232,8 +237,7 @@ TEST_F(MainFrameTest, SearchAllAddressesSearchesEachAddressOnceAndMergesTheRows)
     searcher.gap = std::chrono::milliseconds(20);
     frame.HandleCommand(kCommandSearchAll, List());
     ASSERT_TRUE(QTest::qWaitFor([this] { return searcher.searches.size() == 2; }, 2000));
-    ASSERT_TRUE(WaitForSearchEnd());
-    QCoreApplication::processEvents();
+    ASSERT_TRUE(FinishSearch());
     EXPECT_EQ(searcher.searches, (Searches{"192.168.1.20", "10.0.0.5"}));
     EXPECT_EQ(test::RowCount(*List()), 1);
     EXPECT_EQ(StatusText(), "1 recorder found from every address");
@@ -421,7 +425,9 @@ TEST_F(EmptyMainFrameTest, HoldsTheRootAloneAndNeverSearches) {
     EXPECT_TRUE(searcher.searches.empty());
 }
 
-TEST(MainFrameLoopTest, ClosingDuringASearchStopsItAndEndsTheLoopAtOnce) {
+// Closed while a search runs (it would run for seconds): the loop ends at once, exit
+// code 1, and the search is stopped.
+TEST(MainFrameLoopTest, ClosingTheFrameEndsTheLoopWithExitCodeOneAndStopsTheSearch) {
     test::FakeAdapterSource adapters({{"eth0", {}, {"10.0.0.5"}}});
     test::RecordingSearcher searcher;
     searcher.replies = {test::RecorderReply(u"Acme", u"N1", u"10.0.0.9", u"M1", u"80")};
@@ -441,22 +447,6 @@ TEST(MainFrameLoopTest, ClosingDuringASearchStopsItAndEndsTheLoopAtOnce) {
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
         EXPECT_EQ(searcher.searches.size(), 1u);
         EXPECT_EQ(searcher.running, 0);
-    }
-    Module().RemoveMessageLoop();
-}
-
-TEST(MainFrameLoopTest, ClosingTheFrameEndsTheLoopWithExitCodeOne) {
-    test::FakeAdapterSource adapters;
-    test::RecordingSearcher searcher;
-    test::RecordingOpener opener;
-    CMessageLoop loop;
-    ASSERT_TRUE(Module().AddMessageLoop(&loop));
-    {
-        CMainFrame frame(FrameServices{adapters, searcher, opener});
-        ASSERT_TRUE(frame.CreateEx(QRect(0, 0, 1000, 500)));
-        frame.show();
-        QTimer::singleShot(0, &frame, &QWidget::close);
-        EXPECT_EQ(loop.Run(), 1);
     }
     Module().RemoveMessageLoop();
 }
