@@ -139,7 +139,7 @@ TEST(TextConversionTest, WideTextGoesBackToTheLocale) {
     REQUIRE_LOCALE(utf8, "C.UTF-8");
     EXPECT_EQ(Utf16ToNarrow(u"Müller \u6771\u829d \U0001F4F7"),
               "M\xC3\xBCller \xE6\x9D\xB1\xE8\x8A\x9D \xF0\x9F\x93\xB7");
-    const std::u16string loneSurrogate = u"a" + std::u16string(1, char16_t(0xD800)) + u"b";
+    const std::u16string loneSurrogate{u'a', char16_t(0xD800), u'b'};
     EXPECT_EQ(Utf16ToNarrow(loneSurrogate), "a?b");
 }
 
