@@ -131,15 +131,16 @@ void CFerrowView::CopySelectedIpAddress() {
 }
 
 void CFerrowView::CopySelectedRow() {
-    const DeviceRow* row = SelectedRow();
-    if (row == nullptr) {
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    if (selected.isEmpty()) {
         return;
     }
-    const DeviceRecord& record = row->record;
-    QGuiApplication::clipboard()->setText(QStringList{Text(record.Manufacture), Text(record.Model),
-                                                      Text(record.IP), Text(record.MAC),
-                                                      Text(record.HttpPort)}
-                                              .join(u'\t'));
+    // The cells as the list shows them, in its column order.
+    QStringList cells;
+    for (int column = 0; column < DeviceListModel::kColumnCount; ++column) {
+        cells << m_rows.index(selected.front().row(), column).data().toString();
+    }
+    QGuiApplication::clipboard()->setText(cells.join(u'\t'));
 }
 
 bool CFerrowView::ExportList(const QString& path) {
