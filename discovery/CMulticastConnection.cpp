@@ -7,16 +7,6 @@
 
 namespace ferrow {
 
-namespace {
-
-void FillAddress(sockaddr_in& address, std::uint32_t networkAddress, std::uint16_t hostPort) {
-    address.sin_family = AF_INET;
-    address.sin_port = htons(hostPort);
-    address.sin_addr.s_addr = networkAddress;
-}
-
-} // namespace
-
 CMulticastConnection::CMulticastConnection()
     : m_sendSocket(kInvalidSocket), m_recvSocket(kInvalidSocket) {
     std::memset(&m_address, 0, sizeof m_address);
@@ -41,7 +31,7 @@ bool CMulticastConnection::Open(std::uint32_t localAddress, std::uint32_t receiv
     }
     socket_api::SetIntOption(m_sendSocket, IPPROTO_IP, IP_TTL, kProbeTtl);
 
-    FillAddress(m_address, localAddress, sendPort);
+    m_address = socket_api::Ipv4SocketAddress(localAddress, sendPort);
     if (!socket_api::Bind(m_sendSocket, m_address)) {
         CloseAfterFailedOpen();
         return false;
@@ -61,7 +51,7 @@ bool CMulticastConnection::Open(std::uint32_t localAddress, std::uint32_t receiv
     }
     socket_api::SetIntOption(m_recvSocket, SOL_SOCKET, SO_REUSEADDR, 1);
     socket_api::RequestReceiveQueue(m_recvSocket, kReceiveQueueBytes);
-    FillAddress(m_address, receiveAddress, receivePort);
+    m_address = socket_api::Ipv4SocketAddress(receiveAddress, receivePort);
     if (!socket_api::Bind(m_recvSocket, m_address)) {
         CloseAfterFailedOpen();
         return false;
@@ -87,13 +77,14 @@ int CMulticastConnection::SendTo(const char* data, int length, int flags,
 
 int CMulticastConnection::WaitReadable(int timeoutMs) {
     switch (socket_api::WaitForReadable(m_recvSocket, timeoutMs)) {
-    case 1:
+    case socket_api::WaitResult::Readable:
         return 0;
-    case 0:
+    case socket_api::WaitResult::TimedOut:
         return kWaitTimedOut;
-    default:
-        return -1;
+    case socket_api::WaitResult::Failed:
+        break;
     }
+    return -1;
 }
 
 int CMulticastConnection::Receive(char* buffer, int capacity, int timeoutMs) {

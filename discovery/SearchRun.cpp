@@ -75,10 +75,8 @@ SearchEndReason SearchRun::Start(CMulticastConnection& endpoint, const std::stri
         return CanBindLocalAddress(address) ? SearchEndReason::PortInUse
                                             : SearchEndReason::AddressNotLocal;
     }
-    sockaddr_in destination{};
-    destination.sin_family = AF_INET;
-    destination.sin_addr.s_addr = htonl(kBroadcastAddress);
-    destination.sin_port = htons(kDiscoveryPort);
+    const sockaddr_in destination =
+        socket_api::Ipv4SocketAddress(htonl(kBroadcastAddress), kDiscoveryPort);
     if (endpoint.SendTo(kProbeSignatureText.data(), kProbeSignatureLength, 0,
                         reinterpret_cast<const sockaddr*>(&destination),
                         kSocketAddressLength) != kProbeSignatureLength) {

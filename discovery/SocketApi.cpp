@@ -14,6 +14,14 @@ bool SetIntOption(SocketHandle socket, int level, int name, int value) {
                         static_cast<socklen_t>(sizeof value)) == 0;
 }
 
+sockaddr_in Ipv4SocketAddress(std::uint32_t networkAddress, std::uint16_t hostPort) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = networkAddress;
+    address.sin_port = htons(hostPort);
+    return address;
+}
+
 bool Bind(SocketHandle socket, const sockaddr_in& address) {
     return ::bind(socket, reinterpret_cast<const sockaddr*>(&address), kSocketAddressLength) == 0;
 }

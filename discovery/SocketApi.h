@@ -65,8 +65,10 @@ bool SetReceiveTimeoutMs(SocketHandle socket, int timeoutMs);
 // the process may exceed the limit, forces it. Best effort: the result is not reported.
 void RequestReceiveQueue(SocketHandle socket, int bytes);
 
-// 1: readable; 0: the time ran out; -1: failure.
-int WaitForReadable(SocketHandle socket, int timeoutMs);
+enum class WaitResult { Readable, TimedOut, Failed };
+
+// Waits until a datagram can be read, at most timeoutMs (a negative time: not at all).
+WaitResult WaitForReadable(SocketHandle socket, int timeoutMs);
 
 // Size of the next pending datagram (FIONREAD), or -1 on failure.
 int PendingBytes(SocketHandle socket);
@@ -86,6 +88,9 @@ void ShutdownAndClose(SocketHandle socket);
 void CloseSocket(SocketHandle socket);
 
 bool Bind(SocketHandle socket, const sockaddr_in& address);
+
+// The IPv4 socket address of an address in network byte order and a port in host order.
+sockaddr_in Ipv4SocketAddress(std::uint32_t networkAddress, std::uint16_t hostPort);
 
 // sendto of one datagram; the bytes sent, or -1.
 int SendDatagram(SocketHandle socket, const char* data, int length, const sockaddr_in& to);

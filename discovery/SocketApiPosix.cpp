@@ -36,18 +36,18 @@ void RequestReceiveQueue(SocketHandle socket, int bytes) {
     }
 }
 
-int WaitForReadable(SocketHandle socket, int timeoutMs) {
+WaitResult WaitForReadable(SocketHandle socket, int timeoutMs) {
     // poll rather than select: a descriptor past FD_SETSIZE must not write out of bounds.
     // poll would wait on a closed (negative) descriptor; select fails on it at once.
     if (socket < 0) {
-        return -1;
+        return WaitResult::Failed;
     }
     pollfd entry{socket, POLLIN, 0};
     const int result = ::poll(&entry, 1, timeoutMs < 0 ? 0 : timeoutMs);
     if (result == 0) {
-        return 0;
+        return WaitResult::TimedOut;
     }
-    return result == 1 && (entry.revents & POLLIN) != 0 ? 1 : -1;
+    return result == 1 && (entry.revents & POLLIN) != 0 ? WaitResult::Readable : WaitResult::Failed;
 }
 
 int PendingBytes(SocketHandle socket) {

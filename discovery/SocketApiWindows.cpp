@@ -24,16 +24,16 @@ void RequestReceiveQueue(SocketHandle socket, int bytes) {
     SetIntOption(socket, SOL_SOCKET, SO_RCVBUF, bytes);
 }
 
-int WaitForReadable(SocketHandle socket, int timeoutMs) {
+WaitResult WaitForReadable(SocketHandle socket, int timeoutMs) {
     fd_set readSet;
     FD_ZERO(&readSet);
     FD_SET(socket, &readSet);
     timeval limit{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
     const int result = ::select(0, &readSet, nullptr, nullptr, &limit);
     if (result == 0) {
-        return 0;
+        return WaitResult::TimedOut;
     }
-    return result == 1 && FD_ISSET(socket, &readSet) ? 1 : -1;
+    return result == 1 && FD_ISSET(socket, &readSet) ? WaitResult::Readable : WaitResult::Failed;
 }
 
 int PendingBytes(SocketHandle socket) {
@@ -57,7 +57,8 @@ int ReceiveDatagram(SocketHandle socket, char* buffer, int capacity, sockaddr_in
 int ReceiveDatagrams(SocketHandle socket, DatagramBatch& batch) {
     // Winsock has no batched read: one recvfrom per datagram while more are waiting.
     batch.count = 0;
-    while (batch.count < DatagramBatch::kCapacity && WaitForReadable(socket, 0) == 1) {
+    while (batch.count < DatagramBatch::kCapacity &&
+           WaitForReadable(socket, 0) == WaitResult::Readable) {
         const auto index = static_cast<std::size_t>(batch.count);
         const int received =
             ::recvfrom(socket, batch.bytes[index].data(), kReceiveBufferSize, 0, nullptr, nullptr);

@@ -75,10 +75,8 @@ TEST_F(CMulticastConnectionTest, OpenBindsTheSendingSocketToTheLocalAddressAndRe
     EXPECT_EQ(address.sin_addr.s_addr, htonl(INADDR_ANY));
     EXPECT_EQ(ntohs(address.sin_port), kDiscoveryPort);
 
-    sockaddr_in destination{};
-    destination.sin_family = AF_INET;
-    destination.sin_addr.s_addr = htonl(kBroadcastAddress);
-    destination.sin_port = htons(kDiscoveryPort);
+    const sockaddr_in destination =
+        socket_api::Ipv4SocketAddress(htonl(kBroadcastAddress), kDiscoveryPort);
     EXPECT_EQ(connection.SendTo("abc", 3, 0, reinterpret_cast<const sockaddr*>(&destination),
                                 sizeof destination),
               3);

@@ -1,5 +1,6 @@
 #include "DatagramSender.h"
 #include "NetworkNamespace.h"
+#include "discovery/SocketApi.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -18,8 +19,7 @@ DatagramSender::Open(const NetworkNamespace* ns, const std::string& address, std
     }
     const int on = 1;
     ::setsockopt(socket, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
+    sockaddr_in local = socket_api::Ipv4SocketAddress(htonl(INADDR_ANY), 0);
     if (::inet_pton(AF_INET, address.c_str(), &local.sin_addr) != 1 ||
         ::bind(socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
         error = "cannot bind the sender to " + address + ": " + std::strerror(errno);
@@ -35,10 +35,7 @@ DatagramSender::~DatagramSender() {
 }
 
 bool DatagramSender::Broadcast(std::string_view bytes, std::uint16_t port) {
-    sockaddr_in destination{};
-    destination.sin_family = AF_INET;
-    destination.sin_addr.s_addr = htonl(INADDR_BROADCAST);
-    destination.sin_port = htons(port);
+    const sockaddr_in destination = socket_api::Ipv4SocketAddress(htonl(INADDR_BROADCAST), port);
     const ssize_t sent =
         ::sendto(m_socket, bytes.data(), bytes.size(), 0,
                  reinterpret_cast<const sockaddr*>(&destination), sizeof destination);

@@ -18,10 +18,8 @@ const char* PortText() {
 bool Exchange(const std::string& line, std::string& answer) {
     static const socket_api::SocketLibraryScope socketLibrary;
     const SOCKET connection = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in lab{};
-    lab.sin_family = AF_INET;
-    lab.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    lab.sin_port = htons(static_cast<u_short>(std::atoi(PortText())));
+    const sockaddr_in lab = socket_api::Ipv4SocketAddress(
+        htonl(INADDR_LOOPBACK), static_cast<std::uint16_t>(std::atoi(PortText())));
     bool ok = connection != INVALID_SOCKET &&
               ::connect(connection, reinterpret_cast<const sockaddr*>(&lab),
                         static_cast<int>(sizeof lab)) == 0;

@@ -1,5 +1,7 @@
 #include "NetworkNamespace.h"
 #include "ProbeCapture.h"
+#include "discovery/DiscoveryProtocol.h"
+#include "discovery/SocketApi.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -30,9 +32,7 @@ std::unique_ptr<ProbeCapture> ProbeCapture::Open(const NetworkNamespace* ns, std
     ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     ::setsockopt(socket, IPPROTO_IP, IP_RECVTTL, &on, sizeof on);
     ::setsockopt(socket, IPPROTO_IP, IP_PKTINFO, &on, sizeof on);
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(2900);
+    const sockaddr_in local = socket_api::Ipv4SocketAddress(htonl(INADDR_ANY), kDiscoveryPort);
     if (::bind(socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
         error = std::string("bind: ") + std::strerror(errno);
         ::close(socket);

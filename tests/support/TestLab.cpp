@@ -6,6 +6,7 @@
 #include "NetworkNamespace.h"
 #include "ProbeCapture.h"
 #include "UdpPortHolder.h"
+#include "discovery/SocketApi.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -51,9 +52,7 @@ std::string ReadLine(int connection) {
 
 std::unique_ptr<TestLab> TestLab::Start(std::string& error) {
     const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address = socket_api::Ipv4SocketAddress(htonl(INADDR_LOOPBACK), 0);
     socklen_t length = sizeof address;
     if (listener < 0 ||
         ::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||

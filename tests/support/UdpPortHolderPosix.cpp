@@ -1,5 +1,6 @@
 #include "NetworkNamespace.h"
 #include "UdpPortHolder.h"
+#include "discovery/SocketApi.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -16,9 +17,7 @@ std::unique_ptr<UdpPortHolder> UdpPortHolder::Hold(std::uint16_t port, const Net
     if (socket < 0) {
         return nullptr;
     }
-    sockaddr_in any{};
-    any.sin_family = AF_INET;
-    any.sin_port = htons(port);
+    const sockaddr_in any = socket_api::Ipv4SocketAddress(htonl(INADDR_ANY), port);
     if (::bind(socket, reinterpret_cast<const sockaddr*>(&any), sizeof any) != 0) {
         error = "cannot bind port " + std::to_string(port) + ": " + std::strerror(errno);
         ::close(socket);

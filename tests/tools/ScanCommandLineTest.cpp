@@ -1,5 +1,7 @@
 // ferrow-scan run as a program against simulated recorders, each test in a private
 // network namespace with peer namespaces joined by veth pairs.
+#include "discovery/DiscoveryProtocol.h"
+#include "discovery/SocketApi.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/NetworkNamespace.h"
 #include "tests/tools/OutputReaders.h"
@@ -197,9 +199,7 @@ TEST_F(ScanCommandLine, PortHeldWithoutAddressReuseExitsThreeAndSaysWhy) {
     StartRecorder(peer, {"--address", "10.61.0.2"});
     const int holder = socket(AF_INET, SOCK_DGRAM, 0);
     ASSERT_GE(holder, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(2900);
+    const sockaddr_in address = socket_api::Ipv4SocketAddress(htonl(INADDR_ANY), kDiscoveryPort);
     ASSERT_EQ(bind(holder, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
 
     const ScanRun run = RunScan({"--from", "10.61.0.1", "--format", "json"});

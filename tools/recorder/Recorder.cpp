@@ -29,14 +29,6 @@ bool SleepUnlessStopped(int milliseconds, const std::function<bool()>& stopReque
     return !stopRequested();
 }
 
-sockaddr_in SocketAddress(std::uint32_t networkAddress, std::uint16_t port) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = networkAddress;
-    address.sin_port = htons(port);
-    return address;
-}
-
 } // namespace
 
 Recorder::Recorder(RecorderOptions options)
@@ -64,12 +56,13 @@ bool Recorder::Open(std::string& error) {
         return false;
     }
     socket_api::SetIntOption(m_recvSocket, SOL_SOCKET, SO_REUSEADDR, 1);
-    if (!socket_api::Bind(m_recvSocket, SocketAddress(htonl(INADDR_ANY), kDiscoveryPort))) {
+    if (!socket_api::Bind(m_recvSocket,
+                          socket_api::Ipv4SocketAddress(htonl(INADDR_ANY), kDiscoveryPort))) {
         error = "cannot bind UDP port " + std::to_string(kDiscoveryPort);
         return false;
     }
     socket_api::SetIntOption(m_sendSocket, SOL_SOCKET, SO_BROADCAST, 1);
-    if (!socket_api::Bind(m_sendSocket, SocketAddress(ownAddress, 0))) {
+    if (!socket_api::Bind(m_sendSocket, socket_api::Ipv4SocketAddress(ownAddress, 0))) {
         error = "cannot bind to " + m_options.address;
         return false;
     }
@@ -85,7 +78,8 @@ bool Recorder::IsProbe() {
 }
 
 bool Recorder::SendRound(const std::function<bool()>& stopRequested) {
-    const sockaddr_in destination = SocketAddress(htonl(kBroadcastAddress), kDiscoveryPort);
+    const sockaddr_in destination =
+        socket_api::Ipv4SocketAddress(htonl(kBroadcastAddress), kDiscoveryPort);
     const auto start = std::chrono::steady_clock::now();
     bool first = true;
     for (std::size_t sent = 0; const std::string& reply : m_replies) {
@@ -109,7 +103,9 @@ bool Recorder::SendRound(const std::function<bool()>& stopRequested) {
 
 void Recorder::Run(const std::function<bool()>& stopRequested) {
     while (!stopRequested()) {
-        if (socket_api::WaitForReadable(m_recvSocket, kPollMs) != 1 || !IsProbe()) {
+        if (socket_api::WaitForReadable(m_recvSocket, kPollMs) !=
+                socket_api::WaitResult::Readable ||
+            !IsProbe()) {
             continue;
         }
         if (!SleepUnlessStopped(m_options.delayMs, stopRequested)) {
