@@ -1,5 +1,6 @@
 #include "discovery/CNetImpl.h"
 
+#include "FakeAdapterSource.h"
 #include "RecordingFrame.h"
 
 #include <array>
@@ -9,23 +10,9 @@
 namespace ferrow {
 namespace {
 
+using test::FakeAdapterSource;
 using test::RecordingFrame;
 using Node = RecordingFrame::AdapterNode;
-
-class FakeAdapterSource final : public AdapterSource {
-public:
-    explicit FakeAdapterSource(std::vector<AdapterInfo> adapters)
-        : m_adapters(std::move(adapters)) {}
-    std::vector<AdapterInfo> ListAdapters() const override {
-        ++m_calls;
-        return m_adapters;
-    }
-    int Calls() const { return m_calls; }
-
-private:
-    std::vector<AdapterInfo> m_adapters;
-    mutable int m_calls = 0;
-};
 
 TEST(CNetImplTest, MacTextIsUpperCaseHexPairsJoinedByColons) {
     const std::array<std::uint8_t, 6> mac{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
@@ -59,7 +46,7 @@ TEST(CNetImplTest, AdapterWithoutHardwareAddressOrAddressesIsStillListed) {
 }
 
 TEST(CNetImplTest, NoAdaptersAddNoNodes) {
-    FakeAdapterSource source({});
+    FakeAdapterSource source;
     RecordingFrame frame;
     frame.EnumAdapters(&frame, source);
     EXPECT_TRUE(frame.adapters.empty());

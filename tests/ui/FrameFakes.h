@@ -2,7 +2,7 @@
 
 // Stand-ins for what the frame asks of the world, recording what reaches them.
 
-#include "discovery/AdapterSource.h"
+#include "tests/discovery/FakeAdapterSource.h"
 #include "ui/AddressSearcher.h"
 #include "ui/CMainFrame.h"
 #include "ui/UrlOpener.h"
@@ -17,16 +17,6 @@
 #include <vector>
 
 namespace ferrow::test {
-
-class FakeAdapterSource final : public AdapterSource {
-public:
-    explicit FakeAdapterSource(std::vector<AdapterInfo> adapters = {})
-        : m_adapters(std::move(adapters)) {}
-    std::vector<AdapterInfo> ListAdapters() const override { return m_adapters; }
-
-private:
-    std::vector<AdapterInfo> m_adapters;
-};
 
 // Records each search's local address and plays the given replies to the observer, then
 // the end: all at once from Start, or one every gap on the window's thread while the

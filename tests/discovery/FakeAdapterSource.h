@@ -1,0 +1,26 @@
+#pragma once
+
+#include "discovery/AdapterSource.h"
+
+#include <utility>
+#include <vector>
+
+namespace ferrow::test {
+
+// Lists the adapters it was given, and counts how often it was asked.
+class FakeAdapterSource final : public AdapterSource {
+public:
+    explicit FakeAdapterSource(std::vector<AdapterInfo> adapters = {})
+        : m_adapters(std::move(adapters)) {}
+    std::vector<AdapterInfo> ListAdapters() const override {
+        ++m_calls;
+        return m_adapters;
+    }
+    int Calls() const { return m_calls; }
+
+private:
+    std::vector<AdapterInfo> m_adapters;
+    mutable int m_calls = 0;
+};
+
+} // namespace ferrow::test
