@@ -12,7 +12,6 @@
 #include "ui/CMainFrame.h"
 #include "ui/CPaneContainer.h"
 #include "ui/CommandIds.h"
-#include "ui/MulDiv.h"
 #include "ui/ProportionalSplitter.h"
 
 #include <QApplication>
@@ -98,10 +97,11 @@ protected:
         return ended;
     }
 
-    int ExpectedBarPosition() const {
-        const ProportionalSplitter* splitter = Splitter();
-        return MulDiv(splitter->Proportion(), splitter->width() - splitter->handleWidth(),
-                      kProportionScale);
+    // The bar's width is the style's; a fixed one makes the expected positions exact.
+    void ResizeWithFourPixelBar(int width) {
+        Splitter()->setHandleWidth(4);
+        frame.resize(width, 500);
+        QApplication::processEvents();
     }
 
     void FillListWithOneRow() {
@@ -359,16 +359,17 @@ TEST_F(MainFrameTest, StatusBarToggleGivesItsSpaceToTheSplitter) {
 
 TEST_F(MainFrameTest, SplitterStartsAtFortyTwoPercentAndKeepsItOnResize) {
     EXPECT_EQ(Splitter()->Proportion(), 4200);
-    EXPECT_EQ(Splitter()->sizes().value(0), ExpectedBarPosition());
-    for (const int width : {1400, 777, 1000}) {
-        frame.resize(width, 500);
-        QApplication::processEvents();
-        EXPECT_EQ(Splitter()->sizes().value(0), ExpectedBarPosition()) << width;
+    // 42% of the width beside the bar, rounded half away from zero: 586.32, 324.66, 418.32.
+    for (const auto& [width, bar] : {std::pair{1400, 586}, {777, 325}, {1000, 418}}) {
+        ResizeWithFourPixelBar(width);
+        EXPECT_EQ(Splitter()->sizes().value(0), bar) << width;
     }
 }
 
 TEST_F(MainFrameTest, DraggingTheBarStoresANewShare) {
+    ResizeWithFourPixelBar(1200);
     ProportionalSplitter* splitter = Splitter();
+    ASSERT_EQ(splitter->sizes().value(0), 502); // 42% of 1196
     QSplitterHandle* handle = splitter->handle(1);
     const QPoint grip(handle->width() / 2, handle->height() / 2);
     const QPoint start = handle->mapToGlobal(grip);
@@ -382,14 +383,11 @@ TEST_F(MainFrameTest, DraggingTheBarStoresANewShare) {
                         Qt::NoButton, {});
     QApplication::sendEvent(handle, &release);
 
-    const int available = splitter->width() - splitter->handleWidth();
-    const int dragged = splitter->sizes().value(0);
-    EXPECT_LT(dragged, MulDiv(4200, available, kProportionScale) - 100);
-    EXPECT_EQ(splitter->Proportion(), MulDiv(dragged, kProportionScale, available));
+    EXPECT_EQ(splitter->sizes().value(0), 352);
+    EXPECT_EQ(splitter->Proportion(), 2943); // 352 of 1196, in hundredths of a percent
 
-    frame.resize(1600, 500);
-    QApplication::processEvents();
-    EXPECT_EQ(splitter->sizes().value(0), ExpectedBarPosition());
+    ResizeWithFourPixelBar(1600);
+    EXPECT_EQ(splitter->sizes().value(0), 470); // 29.43% of 1596 = 469.70
 }
 
 TEST_F(MainFrameTest, StatusBarIsBlankWhileAMenuIsOpen) {
