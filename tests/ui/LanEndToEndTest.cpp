@@ -30,6 +30,57 @@ QTreeWidgetItem* FindNode(QTreeWidgetItem* parent, const QString& text) {
     return nullptr;
 }
 
+// Two recorders at once, then, a little later, a third that answers twice; all in peer.
+std::vector<std::unique_ptr<test::ChildProcess>> StartRecorders(const test::NetworkNamespace& peer,
+                                                                std::string& error) {
+    std::vector<std::unique_ptr<test::ChildProcess>> recorders;
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--count", "2", "--manufacture", "Acme", "--model", "AV-8",
+                                   "--http-port", "8080"},
+          {"--ip", "10.66.0.9", "--manufacture", "Orion", "--model", "OR-2", "--repeat", "2",
+           "--gap", "50", "--delay", "300"}}) {
+        std::vector<std::string> all{"--address", kRecorderAddress};
+        all.insert(all.end(), arguments.begin(), arguments.end());
+        auto recorder = test::ChildProcess::StartRecorder(all, &peer, error);
+        if (!recorder) {
+            return {};
+        }
+        recorders.push_back(std::move(recorder));
+    }
+    return recorders;
+}
+
+// Each row's cells joined by '|'.
+QStringList RowTexts(const CFerrowView& list) {
+    QStringList rows;
+    for (int row = 0; row < test::RowCount(list); ++row) {
+        QStringList cells;
+        for (int column = 0; column < DeviceListModel::kColumnCount; ++column) {
+            cells << test::CellText(list, row, column);
+        }
+        rows << cells.join('|');
+    }
+    return rows;
+}
+
+// What the window exports is what ferrow-scan writes for the same recorders.
+void ExpectExportsAsFerrowScanWrites([[maybe_unused]] CFerrowView& list) {
+#ifdef FERROW_SCAN_PATH
+    const QTemporaryDir folder;
+    for (const char* format : {"csv", "json"}) {
+        const QString path = folder.filePath(QStringLiteral("list.") + format);
+        ASSERT_TRUE(list.ExportList(path));
+        QFile exported(path);
+        ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+        std::string scanned;
+        ASSERT_EQ(test::RunProgram({FERROW_SCAN_PATH, "--from", kLocalAddress, "--format", format},
+                                   nullptr, &scanned),
+                  0);
+        EXPECT_EQ(exported.readAll().toStdString(), scanned) << format;
+    }
+#endif
+}
+
 TEST(LanEndToEndTest, SelectingTheAddressListsEveryRecorderOnce) {
     FERROW_ENTER_PRIVATE_NETWORK();
     std::string error;
@@ -40,17 +91,8 @@ TEST(LanEndToEndTest, SelectingTheAddressListsEveryRecorderOnce) {
     link.localMac = "02:66:00:00:00:01";
     link.peerMac = "02:66:00:00:00:02";
     ASSERT_TRUE(test::ConnectVeth(*peer, link, error)) << error;
-    // Two recorders at once, then, a little later, a third that answers twice.
-    const auto pair = test::ChildProcess::StartRecorder({"--address", kRecorderAddress, "--count",
-                                                         "2", "--manufacture", "Acme", "--model",
-                                                         "AV-8", "--http-port", "8080"},
-                                                        peer.get(), error);
-    ASSERT_TRUE(pair) << error;
-    const auto twice = test::ChildProcess::StartRecorder(
-        {"--address", kRecorderAddress, "--ip", "10.66.0.9", "--manufacture", "Orion", "--model",
-         "OR-2", "--repeat", "2", "--gap", "50", "--delay", "300"},
-        peer.get(), error);
-    ASSERT_TRUE(twice) << error;
+    const auto recorders = StartRecorders(*peer, error);
+    ASSERT_FALSE(recorders.empty()) << error;
 
     const SystemAdapterSource adapters;
     NetworkAddressSearcher searcher;
@@ -65,7 +107,6 @@ TEST(LanEndToEndTest, SelectingTheAddressListsEveryRecorderOnce) {
     ASSERT_NE(adapter, nullptr) << "the namespace's adapter is not in the tree";
     QTreeWidgetItem* address = FindNode(adapter, kLocalAddress);
     ASSERT_NE(address, nullptr);
-
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(address).center());
 
     // The first rows show while the search runs on (it waits a second after the last reply).
@@ -76,34 +117,10 @@ TEST(LanEndToEndTest, SelectingTheAddressListsEveryRecorderOnce) {
         << status->text().toStdString();
     ASSERT_TRUE(QTest::qWaitFor([status] { return status->text().contains("found"); }, 5000));
     EXPECT_EQ(status->text(), "3 recorders found from 10.66.0.1");
-
-    QStringList rows;
-    for (int row = 0; row < test::RowCount(*list); ++row) {
-        QStringList cells;
-        for (int column = 0; column < DeviceListModel::kColumnCount; ++column) {
-            cells << test::CellText(*list, row, column);
-        }
-        rows << cells.join('|');
-    }
-    EXPECT_EQ(rows, QStringList({"Acme|AV-8|10.66.0.2|02:66:00:00:00:02|8080",
-                                 "Acme|AV-8|10.66.0.3|02:66:00:00:00:02|8080",
-                                 "Orion|OR-2|10.66.0.9|02:66:00:00:00:02|80"}));
-
-#ifdef FERROW_SCAN_PATH
-    // What the window exports is what ferrow-scan writes for the same recorders.
-    const QTemporaryDir folder;
-    for (const char* format : {"csv", "json"}) {
-        const QString path = folder.filePath(QStringLiteral("list.") + format);
-        ASSERT_TRUE(list->ExportList(path));
-        QFile exported(path);
-        ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
-        std::string scanned;
-        ASSERT_EQ(test::RunProgram({FERROW_SCAN_PATH, "--from", kLocalAddress, "--format", format},
-                                   nullptr, &scanned),
-                  0);
-        EXPECT_EQ(exported.readAll().toStdString(), scanned) << format;
-    }
-#endif
+    EXPECT_EQ(RowTexts(*list), QStringList({"Acme|AV-8|10.66.0.2|02:66:00:00:00:02|8080",
+                                            "Acme|AV-8|10.66.0.3|02:66:00:00:00:02|8080",
+                                            "Orion|OR-2|10.66.0.9|02:66:00:00:00:02|80"}));
+    ExpectExportsAsFerrowScanWrites(*list);
 }
 
 } // namespace
