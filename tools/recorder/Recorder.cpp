@@ -1,8 +1,8 @@
-#include "Recorder.h"
+#include "tools/recorder/Recorder.h"
 
-#include "ReplyBuilder.h"
 #include "discovery/DiscoveryProtocol.h"
 #include "discovery/Ipv4Address.h"
+#include "tools/recorder/ReplyBuilder.h"
 
 #include <chrono>
 #include <string_view>

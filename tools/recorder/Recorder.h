@@ -1,7 +1,7 @@
 #pragma once
 
-#include "RecorderOptions.h"
 #include "discovery/SocketApi.h"
+#include "tools/recorder/RecorderOptions.h"
 
 #include <functional>
 #include <string>

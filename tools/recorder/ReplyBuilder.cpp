@@ -1,4 +1,4 @@
-#include "ReplyBuilder.h"
+#include "tools/recorder/ReplyBuilder.h"
 
 #include "discovery/DiscoveryProtocol.h"
 #include "discovery/Ipv4Address.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RecorderOptions.h"
+#include "tools/recorder/RecorderOptions.h"
 
 #include <string>
 #include <string_view>

@@ -2,13 +2,13 @@
 // probe on the discovery port with one reply per recorder it plays, by broadcast from the
 // address it is given. Prints "ready" once the port is bound; stops on SIGINT and SIGTERM.
 
-#include "Recorder.h"
-#include "RecorderOptions.h"
 #include "discovery/AdapterSource.h"
 #include "discovery/CNetImpl.h"
 #include "discovery/SocketApi.h"
 #include "discovery/StandardStreams.h"
 #include "discovery/TextConversion.h"
+#include "tools/recorder/Recorder.h"
+#include "tools/recorder/RecorderOptions.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
