@@ -45,15 +45,15 @@ TEST(ScanResults, IpTextsAreComparedExactly) {
     EXPECT_EQ(results.Rows().size(), 4u);
 }
 
-TEST(AdapterTree, WritesTheWindowsTree) {
-    AdapterTree tree;
-    const std::size_t first = tree.AddAdapter(u"eth0", u"00:1A:2B:3C:4D:5E");
-    const std::size_t second = tree.AddAdapter(u"wlan0", u"");
-    tree.AddAddress(first, u"192.168.1.20");
-    tree.AddAddress(second, u"10.0.0.5");
-    tree.AddAddress(second, u"10.0.0.6");
+TEST(AdapterListing, WritesTheWindowsTree) {
+    AdapterListing listing;
+    const std::size_t first = listing.AddAdapter(u"eth0", u"00:1A:2B:3C:4D:5E");
+    const std::size_t second = listing.AddAdapter(u"wlan0", u"");
+    listing.AddAddress(first, u"192.168.1.20");
+    listing.AddAddress(second, u"10.0.0.5");
+    listing.AddAddress(second, u"10.0.0.6");
     std::ostringstream out;
-    tree.Write(out);
+    listing.Write(out);
     EXPECT_EQ(out.str(), "Computer\n"
                          "  eth0 (00:1A:2B:3C:4D:5E)\n"
                          "    192.168.1.20\n"
@@ -62,17 +62,17 @@ TEST(AdapterTree, WritesTheWindowsTree) {
                          "    10.0.0.6\n");
 }
 
-TEST(AdapterTree, SearchesEveryAddressOnceAndSkipsTheEmptyOne) {
-    AdapterTree tree;
-    const std::size_t a = tree.AddAdapter(u"a", u"");
-    const std::size_t b = tree.AddAdapter(u"b", u"");
-    const std::size_t c = tree.AddAdapter(u"c", u"");
-    tree.AddAddress(a, u"10.0.0.2");
-    tree.AddAddress(a, u"10.0.0.1");
-    tree.AddAddress(b, u"0.0.0.0");
-    tree.AddAddress(c, u"10.0.0.2");
-    tree.AddAddress(c, u"172.16.0.1");
-    EXPECT_EQ(tree.SearchableAddresses(),
+TEST(AdapterListing, SearchesEveryAddressOnceAndSkipsTheEmptyOne) {
+    AdapterListing listing;
+    const std::size_t a = listing.AddAdapter(u"a", u"");
+    const std::size_t b = listing.AddAdapter(u"b", u"");
+    const std::size_t c = listing.AddAdapter(u"c", u"");
+    listing.AddAddress(a, u"10.0.0.2");
+    listing.AddAddress(a, u"10.0.0.1");
+    listing.AddAddress(b, u"0.0.0.0");
+    listing.AddAddress(c, u"10.0.0.2");
+    listing.AddAddress(c, u"172.16.0.1");
+    EXPECT_EQ(listing.SearchableAddresses(),
               (std::vector<std::string>{"10.0.0.2", "10.0.0.1", "172.16.0.1"}));
 }
 

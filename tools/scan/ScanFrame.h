@@ -2,7 +2,7 @@
 
 #include "discovery/CNetImpl.h"
 #include "discovery/DeviceSearch.h"
-#include "tools/scan/AdapterTree.h"
+#include "tools/scan/AdapterListing.h"
 #include "tools/scan/ScanResults.h"
 
 #include <cstddef>
@@ -26,11 +26,11 @@ public:
     // Runs one search from the local address; its rows join those of earlier searches.
     SearchEnd SearchFrom(const std::string& localAddress);
 
-    const AdapterTree& Adapters() const { return m_adapters; }
+    const AdapterListing& Adapters() const { return m_adapters; }
     const ScanResults& Results() const { return m_results; }
 
 private:
-    AdapterTree m_adapters;
+    AdapterListing m_adapters;
     ScanResults m_results;
     std::u16string m_searchAddress; // local address of the search that is running
 };

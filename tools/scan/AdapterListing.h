@@ -7,9 +7,10 @@
 
 namespace ferrow {
 
-// The adapters and their IPv4 addresses as the window's tree holds them, filled by the
-// adapter enumeration through the frame.
-class AdapterTree {
+// ferrow-scan's list of this machine's adapters and their IPv4 addresses: what
+// --list-adapters prints (in the shape of the window's tree) and what --all searches from.
+// Filled by the adapter enumeration through the frame.
+class AdapterListing {
 public:
     struct Adapter {
         std::u16string description;

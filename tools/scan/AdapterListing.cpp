@@ -1,4 +1,4 @@
-#include "tools/scan/AdapterTree.h"
+#include "tools/scan/AdapterListing.h"
 
 #include "discovery/TerminalText.h"
 #include "discovery/TextConversion.h"
@@ -8,16 +8,16 @@
 
 namespace ferrow {
 
-std::size_t AdapterTree::AddAdapter(std::u16string description, std::u16string macText) {
+std::size_t AdapterListing::AddAdapter(std::u16string description, std::u16string macText) {
     m_adapters.push_back({std::move(description), std::move(macText), {}});
     return m_adapters.size() - 1;
 }
 
-void AdapterTree::AddAddress(std::size_t adapter, std::u16string addressText) {
+void AdapterListing::AddAddress(std::size_t adapter, std::u16string addressText) {
     m_adapters.at(adapter).addresses.push_back(std::move(addressText));
 }
 
-std::vector<std::string> AdapterTree::SearchableAddresses() const {
+std::vector<std::string> AdapterListing::SearchableAddresses() const {
     std::vector<std::string> addresses;
     for (const Adapter& adapter : m_adapters) {
         for (const std::u16string& address : adapter.addresses) {
@@ -31,7 +31,7 @@ std::vector<std::string> AdapterTree::SearchableAddresses() const {
     return addresses;
 }
 
-void AdapterTree::Write(std::ostream& out) const {
+void AdapterListing::Write(std::ostream& out) const {
     out << "Computer\n";
     for (const Adapter& adapter : m_adapters) {
         out << "  " << ToUtf8(ForTerminal(adapter.description + u" (" + adapter.macText + u")"))
