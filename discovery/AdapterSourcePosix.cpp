@@ -13,7 +13,6 @@ namespace ferrow {
 namespace {
 
 constexpr std::size_t kMaxHardwareAddressLength = 8;
-constexpr const char* kNoAddress = "0.0.0.0";
 
 // An address label ("eth0:1") belongs to its interface ("eth0").
 std::string InterfaceName(const char* entryName) {
@@ -63,7 +62,7 @@ std::vector<AdapterInfo> SystemAdapterSource::ListAdapters() const {
     adapters.reserve(byIndex.size());
     for (auto& [index, adapter] : byIndex) {
         if (adapter.ipv4Addresses.empty()) {
-            adapter.ipv4Addresses.emplace_back(kNoAddress);
+            adapter.ipv4Addresses.emplace_back(kNoIpv4Address);
         }
         adapters.push_back(std::move(adapter));
     }

@@ -1,5 +1,6 @@
 #include "tools/scan/AdapterListing.h"
 
+#include "discovery/AdapterSource.h"
 #include "discovery/TerminalText.h"
 #include "discovery/TextConversion.h"
 
@@ -22,7 +23,7 @@ std::vector<std::string> AdapterListing::SearchableAddresses() const {
     for (const Adapter& adapter : m_adapters) {
         for (const std::u16string& address : adapter.addresses) {
             std::string narrow = Utf16ToNarrow(address);
-            if (narrow != "0.0.0.0" &&
+            if (narrow != kNoIpv4Address &&
                 std::find(addresses.begin(), addresses.end(), narrow) == addresses.end()) {
                 addresses.push_back(std::move(narrow));
             }

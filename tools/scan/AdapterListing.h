@@ -24,8 +24,8 @@ public:
 
     const std::vector<Adapter>& Adapters() const { return m_adapters; }
 
-    // Every address a search can start from, in tree order: 0.0.0.0 (an adapter without
-    // an address) is skipped, and an address listed under two adapters is searched once.
+    // Every address a search can start from, in tree order: kNoIpv4Address (an adapter
+    // without an address) is skipped, and an address under two adapters is searched once.
     std::vector<std::string> SearchableAddresses() const;
 
     // "Computer", then "description (MAC)" per adapter, then its addresses, indented.

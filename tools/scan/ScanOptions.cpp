@@ -1,5 +1,7 @@
 #include "tools/scan/ScanOptions.h"
 
+#include "discovery/AdapterSource.h"
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <map>
@@ -34,9 +36,9 @@ const CLI::Validator kLocalIpv4Address(
         if (!IsDottedQuad(text)) {
             return "'" + text + "' is not a dotted IPv4 address such as 192.168.1.20";
         }
-        if (text == "0.0.0.0") {
-            return "0.0.0.0 is no local address; use --list-adapters to see this machine's "
-                   "addresses";
+        if (text == kNoIpv4Address) {
+            return std::string(kNoIpv4Address) +
+                   " is no local address; use --list-adapters to see this machine's addresses";
         }
         return {};
     },
@@ -90,8 +92,9 @@ ParsedArguments ParseScanArguments(int argc, const char* const* argv, std::ostre
                        "Search from this local IPv4 address (may be given several times)")
             ->type_name("ADDRESS")
             ->check(kLocalIpv4Address);
-    CLI::Option* all = app.add_flag(
-        "--all", searchAll, "Search from every IPv4 address of every adapter (0.0.0.0 skipped)");
+    CLI::Option* all = app.add_flag("--all", searchAll,
+                                    "Search from every IPv4 address of every adapter (" +
+                                        std::string(kNoIpv4Address) + " skipped)");
     CLI::Option* list = app.add_flag(
         "--list-adapters", listAdapters,
         "Print the adapters and their addresses as the window's tree shows them, then exit");
