@@ -2,6 +2,7 @@
 // network namespace with peer namespaces joined by veth pairs.
 #include "discovery/DiscoveryProtocol.h"
 #include "discovery/SocketApi.h"
+#include "res/FerrowVersion.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/NetworkNamespace.h"
 #include "tests/tools/OutputReaders.h"
@@ -276,7 +277,7 @@ TEST_F(ScanCommandLine, HelpAndVersion) {
     EXPECT_NE(help.out.find("Usage: ferrow-scan"), std::string::npos) << help.out;
     const ScanRun version = RunScan({"--version"});
     EXPECT_EQ(version.exitCode, 0);
-    EXPECT_EQ(version.out, std::string(FERROW_VERSION) + "\n");
+    EXPECT_EQ(version.out, std::string(FERROW_VERSION_TEXT) + "\n");
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "tools/scan/ScanOptions.h"
 
+#include "res/FerrowVersion.h"
+
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -93,7 +95,7 @@ TEST(ScanOptions, HelpAndVersionPrintToStdoutAndSucceed) {
     const Parsed version = Parse({"--version"});
     EXPECT_FALSE(version.result.options);
     EXPECT_EQ(version.result.exitCode, kExitSuccess);
-    EXPECT_EQ(version.out, std::string(FERROW_VERSION) + "\n");
+    EXPECT_EQ(version.out, std::string(FERROW_VERSION_TEXT) + "\n");
 }
 
 } // namespace

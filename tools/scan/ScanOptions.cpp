@@ -1,6 +1,7 @@
 #include "tools/scan/ScanOptions.h"
 
 #include "discovery/AdapterSource.h"
+#include "res/FerrowVersion.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -74,7 +75,7 @@ ParsedArguments ParseScanArguments(int argc, const char* const* argv, std::ostre
                  "broadcasts it from each chosen local IPv4 address in turn and lists every "
                  "recorder that answers, one row per recorder (known by its IP text).",
                  "ferrow-scan"};
-    app.set_version_flag("--version", FERROW_VERSION, "Print the version and exit");
+    app.set_version_flag("--version", FERROW_VERSION_TEXT, "Print the version and exit");
     app.footer("Exit codes: 0 the search ran (also when nothing answered); 1 the output "
                "could not be written; 2 usage error; 3 a search could not run or stopped "
                "early (its endpoint could not be opened or its read failed, or there is no "
