@@ -67,6 +67,61 @@ std::vector<std::string> WithoutRepeats(const std::vector<std::string>& texts) {
     return kept;
 }
 
+// What the options write while the command line is read; ToScanOptions turns it into
+// ScanOptions once the whole line has been accepted.
+struct CommandLineValues {
+    std::vector<std::string> fromAddresses;
+    bool searchAll = false;
+    bool listAdapters = false;
+    std::string formatName = "table";
+};
+
+void AddScanOptions(CLI::App& app, CommandLineValues& values) {
+    CLI::Option* from =
+        app.add_option("--from", values.fromAddresses,
+                       "Search from this local IPv4 address (may be given several times)")
+            ->type_name("ADDRESS")
+            ->check(kLocalIpv4Address);
+    CLI::Option* all = app.add_flag("--all", values.searchAll,
+                                    "Search from every IPv4 address of every adapter (" +
+                                        std::string(kNoIpv4Address) + " skipped)");
+    CLI::Option* list = app.add_flag(
+        "--list-adapters", values.listAdapters,
+        "Print the adapters and their addresses as the window's tree shows them, then exit");
+    CLI::Option* formatOption =
+        app.add_option("--format", values.formatName, "Output format (default: table)")
+            ->type_name("table|csv|json")
+            ->check(kFormatName);
+    from->excludes(all);
+    list->excludes(from, all, formatOption);
+}
+
+// Prints why the run ends early and returns its exit code. --help and --version arrive as
+// parse errors too: they print to out and succeed.
+int ReportParseError(const CLI::App& app, const CLI::ParseError& error, std::ostream& out,
+                     std::ostream& err) {
+    if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
+        app.exit(error, out, err);
+        return kExitSuccess;
+    }
+    err << "ferrow-scan: " << error.what() << "\nRun 'ferrow-scan --help' for the options.\n";
+    return kExitUsage;
+}
+
+ScanOptions ToScanOptions(const CommandLineValues& values) {
+    ScanOptions options;
+    options.format = kFormats.at(values.formatName);
+    if (values.listAdapters) {
+        options.mode = ScanMode::ListAdapters;
+    } else if (values.searchAll) {
+        options.mode = ScanMode::AllAddresses;
+    } else if (!values.fromAddresses.empty()) {
+        options.mode = ScanMode::FromAddresses;
+        options.fromAddresses = WithoutRepeats(values.fromAddresses);
+    }
+    return options;
+}
+
 } // namespace
 
 ParsedArguments ParseScanArguments(int argc, const char* const* argv, std::ostream& out,
@@ -82,52 +137,14 @@ ParsedArguments ParseScanArguments(int argc, const char* const* argv, std::ostre
                "address to search from); 4 the rows were written, but more recorders "
                "answered than the 65536 one list holds.\n"
                "Progress goes to stderr when it is a terminal; the rows go to stdout.");
-
-    std::vector<std::string> fromAddresses;
-    bool searchAll = false;
-    bool listAdapters = false;
-    std::string formatName = "table";
-
-    CLI::Option* from =
-        app.add_option("--from", fromAddresses,
-                       "Search from this local IPv4 address (may be given several times)")
-            ->type_name("ADDRESS")
-            ->check(kLocalIpv4Address);
-    CLI::Option* all = app.add_flag("--all", searchAll,
-                                    "Search from every IPv4 address of every adapter (" +
-                                        std::string(kNoIpv4Address) + " skipped)");
-    CLI::Option* list = app.add_flag(
-        "--list-adapters", listAdapters,
-        "Print the adapters and their addresses as the window's tree shows them, then exit");
-    CLI::Option* formatOption =
-        app.add_option("--format", formatName, "Output format (default: table)")
-            ->type_name("table|csv|json")
-            ->check(kFormatName);
-    from->excludes(all);
-    list->excludes(from, all, formatOption);
-
+    CommandLineValues values;
+    AddScanOptions(app, values);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
-            app.exit(error, out, err);
-            return {std::nullopt, kExitSuccess};
-        }
-        err << "ferrow-scan: " << error.what() << "\nRun 'ferrow-scan --help' for the options.\n";
-        return {std::nullopt, kExitUsage};
+        return {std::nullopt, ReportParseError(app, error, out, err)};
     }
-
-    ScanOptions options;
-    options.format = kFormats.at(formatName);
-    if (listAdapters) {
-        options.mode = ScanMode::ListAdapters;
-    } else if (searchAll) {
-        options.mode = ScanMode::AllAddresses;
-    } else if (!fromAddresses.empty()) {
-        options.mode = ScanMode::FromAddresses;
-        options.fromAddresses = WithoutRepeats(fromAddresses);
-    }
-    return {std::move(options), kExitSuccess};
+    return {ToScanOptions(values), kExitSuccess};
 }
 
 } // namespace ferrow
