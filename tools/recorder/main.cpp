@@ -18,6 +18,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -51,16 +52,11 @@ bool WriteReadyFile(const std::string& path) {
     return std::rename(partial.c_str(), path.c_str()) == 0;
 }
 
-} // namespace
+using ferrow::recorder::Fault;
+using ferrow::recorder::RecorderOptions;
 
-int main(int argc, char** argv) {
-    using ferrow::recorder::Fault;
-    std::setlocale(LC_ALL, "");
-    const ferrow::Utf8StdoutScope utf8Stdout = ferrow::PrepareStdoutForUtf8();
-
-    ferrow::recorder::RecorderOptions options;
-    CLI::App app{"Plays one or many recorders that answer the discovery probe on UDP port 2900.",
-                 "ferrow-recorder"};
+// What each reply says.
+void AddReplyTextOptions(CLI::App& app, RecorderOptions& options) {
     app.add_option("-a,--address", options.address,
                    "own IPv4 address: replies are broadcast from it")
         ->required();
@@ -71,6 +67,10 @@ int main(int argc, char** argv) {
     app.add_option("--mac", options.mac,
                    "the MAC text (default: the hardware address of the own interface)");
     app.add_option("--http-port", options.httpPort, "the HttpPort text")->capture_default_str();
+}
+
+// How many replies go out, and how fast.
+void AddPacingOptions(CLI::App& app, RecorderOptions& options) {
     app.add_option("-n,--count", options.count,
                    "recorders played: one reply each, IP texts counted up from --ip")
         ->check(CLI::Range(1, 1000000))
@@ -89,6 +89,9 @@ int main(int argc, char** argv) {
                    "fast as they can be sent)")
         ->check(CLI::Range(0, 10000000))
         ->capture_default_str();
+}
+
+void AddFaultOptions(CLI::App& app, RecorderOptions& options) {
     const std::map<std::string, Fault> faults{{"none", Fault::None},
                                               {"no-signature", Fault::NoSignature},
                                               {"oversize", Fault::Oversize},
@@ -107,16 +110,34 @@ int main(int argc, char** argv) {
                    "size of the datagrams of --fault oversize")
         ->check(CLI::Range(1, 65000))
         ->capture_default_str();
-    app.add_option("--ready-file", options.readyFile, "a file written once the port is bound");
-    CLI11_PARSE(app, argc, argv);
+}
 
+// Reads the command line into options, the IP and MAC texts filled in from the own address
+// when not given. Returns an exit code when the run ends here: after --help, or on a usage
+// error.
+std::optional<int> ParseRecorderArguments(int argc, char** argv, RecorderOptions& options) {
+    CLI::App app{"Plays one or many recorders that answer the discovery probe on UDP port 2900.",
+                 "ferrow-recorder"};
+    AddReplyTextOptions(app, options);
+    AddPacingOptions(app, options);
+    AddFaultOptions(app, options);
+    app.add_option("--ready-file", options.readyFile, "a file written once the port is bound");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error);
+    }
     if (options.ip.empty()) {
         options.ip = options.address;
     }
     if (options.mac.empty()) {
         options.mac = MacTextOf(options.address);
     }
+    return std::nullopt;
+}
 
+// Binds the port, says it is ready, and answers probes until SIGINT or SIGTERM.
+int PlayRecorders(const RecorderOptions& options) {
     std::signal(SIGINT, RequestStop);
     std::signal(SIGTERM, RequestStop);
 
@@ -138,4 +159,16 @@ int main(int argc, char** argv) {
     std::cout << "ready" << std::endl;
     recorder.Run([] { return g_stopRequested != 0; });
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+    const ferrow::Utf8StdoutScope utf8Stdout = ferrow::PrepareStdoutForUtf8();
+    RecorderOptions options;
+    if (const std::optional<int> exitCode = ParseRecorderArguments(argc, argv, options)) {
+        return *exitCode;
+    }
+    return PlayRecorders(options);
 }
