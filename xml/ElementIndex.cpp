@@ -55,17 +55,13 @@ void ElementIndex::Grow(std::int32_t n) {
 }
 
 void ElementIndex::ResizeSegment(std::int32_t s, std::int32_t size, std::int32_t kept) {
-    if (s == 0 && size <= kInlineEntries) {
-        return; // still fits inside the object, where its entries already are
+    if (s == 0) {
+        m_firstSegment.Enlarge(size, kept);
+        return;
     }
     auto segment = std::make_unique_for_overwrite<ElementEntry[]>(static_cast<std::size_t>(size));
-    std::copy_n(Segment(s), kept, segment.get());
-    if (s == 0) {
-        m_firstOnHeap = std::move(segment);
-        m_firstSegment = m_firstOnHeap.get();
-    } else {
-        m_segments[s] = std::move(segment);
-    }
+    std::copy_n(m_segments[s].get(), kept, segment.get());
+    m_segments[s] = std::move(segment);
 }
 
 } // namespace ferrow

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "xml/InlineOrHeapArray.h"
+
 #include <cstdint>
 #include <memory>
 
@@ -64,11 +66,11 @@ public:
     // No bounds check: callers pass 0 or an index below NextFree(). Nearly every index
     // lies in the first segment, which is reached without the table.
     ElementEntry& EntryAt(std::int32_t i) {
-        return (i < kSegmentSize ? m_firstSegment
+        return (i < kSegmentSize ? m_firstSegment.Data()
                                  : m_segments[i >> kSegmentShift].get())[i & (kSegmentSize - 1)];
     }
     const ElementEntry& EntryAt(std::int32_t i) const {
-        return (i < kSegmentSize ? m_firstSegment
+        return (i < kSegmentSize ? m_firstSegment.Data()
                                  : m_segments[i >> kSegmentShift].get())[i & (kSegmentSize - 1)];
     }
 
@@ -96,15 +98,10 @@ private:
     static constexpr std::int32_t kInlineEntries = 32;
 
     std::int32_t SegmentsInUse() const { return ((m_capacity - 1) >> kSegmentShift) + 1; }
-    ElementEntry* Segment(std::int32_t s) const {
-        return s == 0 ? m_firstSegment : m_segments[s].get();
-    }
     // Gives segment s room for size entries, its first kept entries kept.
     void ResizeSegment(std::int32_t s, std::int32_t size, std::int32_t kept);
 
-    ElementEntry m_inlineEntries[kInlineEntries];
-    std::unique_ptr<ElementEntry[]> m_firstOnHeap;
-    ElementEntry* m_firstSegment = m_inlineEntries; // either of the two above
+    InlineOrHeapArray<ElementEntry, kInlineEntries> m_firstSegment;
     // Segments from 1 on; slot 0 stays empty.
     std::unique_ptr<std::unique_ptr<ElementEntry[]>[]> m_segments;
     std::int32_t m_capacity = 0;

@@ -2,18 +2,7 @@
 
 #include "xml/ResultLog.h"
 
-#include <algorithm>
-
 namespace ferrow {
-
-void OpenTagStack::Grow() {
-    const std::int32_t capacity = 2 * m_capacity;
-    auto tags = std::make_unique_for_overwrite<OpenTag[]>(static_cast<std::size_t>(capacity));
-    std::copy_n(m_tags, m_depth, tags.get());
-    m_heapTags = std::move(tags);
-    m_tags = m_heapTags.get();
-    m_capacity = capacity;
-}
 
 std::int32_t ElementParser::ParseElements(std::int32_t base) {
     m_base = base;

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "xml/ElementIndex.h"
+#include "xml/InlineOrHeapArray.h"
 #include "xml/TokenScanner.h"
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 namespace ferrow {
@@ -30,22 +30,23 @@ public:
         if (m_depth == m_capacity) {
             Grow();
         }
-        m_tags[m_depth++] = tag;
+        m_tags.Data()[m_depth++] = tag;
     }
     void Pop() { --m_depth; }
-    const OpenTag& Top() const { return m_tags[m_depth - 1]; }
+    const OpenTag& Top() const { return m_tags.Data()[m_depth - 1]; }
     // Counted from 1 at the outermost; Depth() is the top.
-    const OpenTag& At(std::int32_t position) const { return m_tags[position - 1]; }
+    const OpenTag& At(std::int32_t position) const { return m_tags.Data()[position - 1]; }
     std::int32_t Depth() const { return m_depth; }
 
 private:
     static constexpr std::int32_t kInlineDepth = 16;
 
-    void Grow();
+    void Grow() {
+        m_capacity *= 2;
+        m_tags.Enlarge(m_capacity, m_depth);
+    }
 
-    OpenTag m_inlineTags[kInlineDepth];
-    std::unique_ptr<OpenTag[]> m_heapTags;
-    OpenTag* m_tags = m_inlineTags; // either of the two above
+    InlineOrHeapArray<OpenTag, kInlineDepth> m_tags;
     std::int32_t m_depth = 0;
     std::int32_t m_capacity = kInlineDepth;
 };
