@@ -1,8 +1,10 @@
 #include "xml/CXmlDoc.h"
 
 #include "xml/CharScan.h"
+#include "xml/ElementParser.h"
 #include "xml/EntityCodec.h"
 #include "xml/ResultLog.h"
+#include "xml/TokenScanner.h"
 
 #include <algorithm>
 #include <string_view>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "xml/ElementIndex.h"
-#include "xml/ElementParser.h"
+#include "xml/OpenTagStack.h"
 #include "xml/TextArg.h"
 
 #include <cstddef>
