@@ -47,15 +47,6 @@ public:
     // The records of the last parse.
     const std::u16string& ResultLog() const { return m_results; }
 
-    // The element text of entry i: empty for 0, start-tag-only elements and elements
-    // with children; otherwise the content with references resolved, CDATA verbatim,
-    // and comments, processing instructions and malformed markup left out.
-    std::u16string ElementText(std::int32_t i) const;
-    // The next sibling of current named name, or the first such child of parent when
-    // current is 0; 0 when there is none.
-    std::int32_t FindSibling(std::int32_t parent, std::int32_t current, TextArg name) const;
-    void SetPosition(std::int32_t parent, std::int32_t current, std::int32_t child);
-
     const std::u16string& Text() const { return m_text; }
     const ElementIndex& Index() const { return m_index; }
     std::int32_t Parent() const { return m_parent; }
@@ -63,8 +54,20 @@ public:
     std::int32_t Child() const { return m_child; }
 
 private:
+    // The tests and the fuzzer read the text of any element by its index.
+    friend class CXmlDocProbe;
+
     bool LoadTextUpToNul(std::u16string_view source);
     bool Parse();
+    // The element text of entry i: empty for 0, start-tag-only elements and elements
+    // with children; otherwise the content with references resolved, CDATA verbatim,
+    // and comments, processing instructions and malformed markup left out.
+    std::u16string ElementText(std::int32_t i) const;
+    // The next sibling of current named name, or the first such child of parent when
+    // current is 0; 0 when there is none.
+    std::int32_t FindSibling(std::int32_t parent, std::int32_t current, TextArg name) const;
+    // child is 0 or a child of current, and parent is current's parent.
+    void SetPosition(std::int32_t parent, std::int32_t current, std::int32_t child);
 
     std::u16string m_text;
     std::u16string m_results;
