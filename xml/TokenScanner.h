@@ -93,14 +93,12 @@ public:
 
 private:
     void SkipToMarkup();
+    // Sets the token's kind and length for a token that ends at end, and moves there.
+    TokenKind Finish(NodeToken& token, TokenKind kind, std::int32_t end);
     // Markup other than a bare start or end tag, from its '<'.
     TokenKind ScanMarkup(NodeToken& token);
-    bool EndsEmptyElement(std::int32_t closing) const;
-    // The first position from `from` on that ends a tag name, a run of character data,
-    // or a value quoted by quote; the end of the text ends each of them.
-    std::int32_t FindTagNameEnd(std::int32_t from) const;
-    std::int32_t FindRunEnd(std::int32_t from) const;
-    std::int32_t FindQuote(std::int32_t from, char16_t quote) const;
+    // A text or whitespace run, from its first unit.
+    TokenKind ScanCharacterData(NodeToken& token);
 
     std::int32_t m_nameStart;
     std::int32_t m_nameEnd;
