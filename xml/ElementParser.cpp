@@ -27,15 +27,7 @@ std::int32_t ElementParser::ParseElements(std::int32_t base) {
             CloseElement(token, scanner);
             break;
         case TokenKind::MarkupError:
-            MarkFault();
-            for (const SyntaxFault& fault : token.results) {
-                AddResult(
-                    m_log, fault.name,
-                    fault.kindWord != nullptr
-                        ? std::optional<ResultText>({ResultTextAttribute::Type, fault.kindWord})
-                        : std::nullopt,
-                    fault.offset, -1);
-            }
+            RecordSyntaxFaults(token.results);
             break;
         case TokenKind::EndOfText:
             if (m_openTags.Depth() > 0) {
@@ -69,28 +61,34 @@ inline void ElementParser::OpenElement(const NodeToken& token, const TokenScanne
     entry.start = token.start;
     entry.length = token.length;
     entry.SetTagLengths(token.length, 0);
-    entry.parent = parent;
-    entry.firstChild = 0;
-    entry.nextSibling = 0;
-
-    ElementEntry& parentEntry = m_index.EntryAt(parent);
-    if (parentEntry.firstChild == 0) {
-        parentEntry.firstChild = element;
-        entry.previousSibling = element;
-        entry.flagsAndLevel = FirstChild | level;
-    } else {
-        ElementEntry& first = m_index.EntryAt(parentEntry.firstChild);
-        const std::int32_t last = first.previousSibling;
-        m_index.EntryAt(last).nextSibling = element;
-        entry.previousSibling = last;
-        first.previousSibling = element;
-        entry.flagsAndLevel = level;
-    }
+    AppendChild(parent, element, level);
 
     if (!token.empty) {
         m_openTags.Push(
             {element, scanner.NameStart(), scanner.NameEnd() - scanner.NameStart() + 1});
     }
+}
+
+inline void ElementParser::AppendChild(std::int32_t parent, std::int32_t element,
+                                       std::uint32_t level) {
+    ElementEntry& entry = m_index.EntryAt(element);
+    entry.parent = parent;
+    entry.firstChild = 0;
+    entry.nextSibling = 0;
+    ElementEntry& parentEntry = m_index.EntryAt(parent);
+    if (parentEntry.firstChild == 0) {
+        parentEntry.firstChild = element;
+        entry.previousSibling = element;
+        entry.flagsAndLevel = FirstChild | level;
+        return;
+    }
+    // The first child's previousSibling is the last child, which element now follows.
+    ElementEntry& first = m_index.EntryAt(parentEntry.firstChild);
+    const std::int32_t last = first.previousSibling;
+    m_index.EntryAt(last).nextSibling = element;
+    entry.previousSibling = last;
+    first.previousSibling = element;
+    entry.flagsAndLevel = level;
 }
 
 std::int32_t ElementParser::EndOfInnermostEndTag(std::int32_t at) const {
@@ -146,14 +144,22 @@ inline void ElementParser::CloseElement(const NodeToken& token, const TokenScann
 }
 
 void ElementParser::CloseUnended(std::int32_t keptDepth, std::int32_t closedAt) {
-    const std::int32_t depth = m_openTags.Depth();
     m_index.EntryAt(m_base).Set(IllFormed);
     const std::int32_t keeper = keptDepth > 0 ? m_openTags.At(keptDepth).element : m_base;
+    if (ShrinkUnended(keptDepth, closedAt)) {
+        m_index.EntryAt(keeper).Set(ErrorInside);
+    }
+    LiftChildren(keptDepth, keeper);
+    while (m_openTags.Depth() > keptDepth) {
+        m_openTags.Pop();
+    }
+}
 
+bool ElementParser::ShrinkUnended(std::int32_t keptDepth, std::int32_t closedAt) {
     // Innermost first: each element shrinks to its start tag and its fault mark moves
     // out to its parent, and so on up to the keeper.
     bool errorInside = false;
-    for (std::int32_t position = depth; position > keptDepth; --position) {
+    for (std::int32_t position = m_openTags.Depth(); position > keptDepth; --position) {
         const OpenTag& tag = m_openTags.At(position);
         ElementEntry& entry = m_index.EntryAt(tag.element);
         entry.SetTagLengths(entry.StartTagLength(), 0);
@@ -164,14 +170,15 @@ void ElementParser::CloseUnended(std::int32_t keptDepth, std::int32_t closedAt) 
         AddResult(m_log, ResultName::UnendedStartTag,
                   ResultText{ResultTextAttribute::TagName, NameOf(tag)}, entry.start, closedAt);
     }
-    if (errorInside) {
-        m_index.EntryAt(keeper).Set(ErrorInside);
-    }
+    return errorInside;
+}
 
+void ElementParser::LiftChildren(std::int32_t keptDepth, std::int32_t keeper) {
     // The children of each closed element follow it as siblings. Closing them one by one
     // lifts the children a level at a time; the end result, built here in one pass, is
     // one chain under the keeper: each closed element followed by its former children,
     // the next closed element being the last of those.
+    const std::int32_t depth = m_openTags.Depth();
     const std::int32_t innermost = m_openTags.At(depth).element;
     const std::int32_t innermostFirst = m_index.EntryAt(innermost).firstChild;
     const std::int32_t chainLast =
@@ -193,15 +200,22 @@ void ElementParser::CloseUnended(std::int32_t keptDepth, std::int32_t closedAt) 
          element = m_index.EntryAt(element).nextSibling) {
         m_index.EntryAt(element).parent = keeper;
     }
-
-    while (m_openTags.Depth() > keptDepth) {
-        m_openTags.Pop();
-    }
 }
 
 void ElementParser::MarkFault() {
     m_index.EntryAt(m_base).Set(IllFormed);
     m_index.EntryAt(Innermost()).Set(ErrorInside);
+}
+
+void ElementParser::RecordSyntaxFaults(const std::vector<SyntaxFault>& faults) {
+    MarkFault();
+    for (const SyntaxFault& fault : faults) {
+        AddResult(m_log, fault.name,
+                  fault.kindWord != nullptr
+                      ? std::optional<ResultText>({ResultTextAttribute::Type, fault.kindWord})
+                      : std::nullopt,
+                  fault.offset, -1);
+    }
 }
 
 void ElementParser::RecordFault(TextArg name, std::int32_t offset) {

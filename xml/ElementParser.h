@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace ferrow {
 
@@ -35,11 +36,20 @@ private:
     std::int32_t EndOfInnermostEndTag(std::int32_t at) const;
     void CloseInnermost(std::int32_t start, std::int32_t end);
     void OpenElement(const NodeToken& token, const TokenScanner& scanner);
+    // Links the new entry element in as the last child of parent, at level.
+    void AppendChild(std::int32_t parent, std::int32_t element, std::uint32_t level);
     void CloseElement(const NodeToken& token, const TokenScanner& scanner);
     // Closes the open elements above keptDepth (at least one) without their end tags,
     // closedAt being where that happened.
     void CloseUnended(std::int32_t keptDepth, std::int32_t closedAt);
+    // CloseUnended's steps: shrinks each element to its start tag and records it,
+    // returning whether any had a fault inside; then moves the children of each up to
+    // follow it, under the keeper.
+    bool ShrinkUnended(std::int32_t keptDepth, std::int32_t closedAt);
+    void LiftChildren(std::int32_t keptDepth, std::int32_t keeper);
     void MarkFault();
+    // Records the faults of a malformed markup token.
+    void RecordSyntaxFaults(const std::vector<SyntaxFault>& faults);
     void RecordFault(TextArg name, std::int32_t offset);
 
     const std::u16string& m_text;
