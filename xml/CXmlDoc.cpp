@@ -11,6 +11,36 @@
 
 namespace ferrow {
 
+namespace {
+
+// The text of content in which comments, processing instructions, CDATA sections or stray
+// tags stand, taken token by token: text runs resolved, CDATA verbatim, the rest left out.
+std::u16string TextAmongMarkup(const std::u16string& text, std::int32_t contentStart,
+                               std::int32_t contentEnd) {
+    std::u16string result;
+    TokenScanner scanner(text, contentStart);
+    NodeToken token;
+    while (scanner.Position() < contentEnd) {
+        switch (scanner.NextToken(token)) {
+        case TokenKind::TextRun:
+            AppendResolved(result, text.data() + token.start, token.length);
+            break;
+        case TokenKind::CDataSection: {
+            // The inside of <![CDATA[...]]>; a section too short for its keyword has none.
+            const std::int32_t end = token.start + token.length - 3;
+            const std::int32_t begin = std::min(token.start + 9, end);
+            result.append(text.data() + begin, static_cast<std::size_t>(end - begin));
+            break;
+        }
+        default:
+            break; // whitespace-only runs and other markup add nothing
+        }
+    }
+    return result;
+}
+
+} // namespace
+
 CXmlDoc::CXmlDoc() {
     LoadText(nullptr);
 }
@@ -153,29 +183,7 @@ std::u16string CXmlDoc::ElementText(std::int32_t i) const {
         std::u16string_view::npos) {
         return ResolveReferences(content.data(), static_cast<std::int32_t>(content.size()));
     }
-
-    // Comments, processing instructions, CDATA sections or stray tags stand in the
-    // content: take it token by token.
-    std::u16string result;
-    TokenScanner scanner(m_text, contentStart);
-    NodeToken token;
-    while (scanner.Position() < contentEnd) {
-        switch (scanner.NextToken(token)) {
-        case TokenKind::TextRun:
-            AppendResolved(result, text + token.start, token.length);
-            break;
-        case TokenKind::CDataSection: {
-            // The inside of <![CDATA[...]]>; a section too short for its keyword has none.
-            const std::int32_t end = token.start + token.length - 3;
-            const std::int32_t begin = std::min(token.start + 9, end);
-            result.append(text + begin, static_cast<std::size_t>(end - begin));
-            break;
-        }
-        default:
-            break; // whitespace-only runs and other markup add nothing
-        }
-    }
-    return result;
+    return TextAmongMarkup(m_text, contentStart, contentEnd);
 }
 
 } // namespace ferrow
