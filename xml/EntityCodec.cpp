@@ -2,6 +2,7 @@
 
 #include "xml/CharScan.h"
 #include "xml/NamedEntityTable.h"
+#include "xml/Utf16.h"
 
 #include <string>
 
@@ -104,14 +105,8 @@ std::int32_t NamedEntityCodePoint(std::u16string_view lowerName) {
 }
 
 void CodePointToUtf16(std::int32_t value, char16_t out[2], int& count) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    if ((bits >> 16) == 0) {
-        out[count++] = static_cast<char16_t>(bits);
-        return;
-    }
-    const std::uint32_t offset = bits - 0x10000;
-    out[count++] = static_cast<char16_t>(0xD800 | ((offset >> 10) & 0x3FF));
-    out[count++] = static_cast<char16_t>(0xDC00 | (offset & 0x3FF));
+    // No range check: a reference past U+10FFFF, or below 0, wraps into some pair.
+    count += utf16::WriteCodePoint(static_cast<char32_t>(value), out + count);
 }
 
 void AppendResolved(std::u16string& out, const char16_t* text, std::int32_t length) {
