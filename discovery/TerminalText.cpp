@@ -1,5 +1,7 @@
 #include "discovery/TerminalText.h"
 
+#include "xml/Utf16.h"
+
 #include <array>
 #include <utility>
 
@@ -8,27 +10,13 @@ namespace {
 
 constexpr char32_t kReplacement = U'\xFFFD';
 
-bool IsHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
 // Calls visit(codePoint, units) for each code point, with the one or two units it came from;
 // an unpaired surrogate comes out as U+FFFD with its own unit.
 template <class Visit> void ForEachCodePoint(std::u16string_view text, Visit visit) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i];
-        if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-            visit(0x10000 + ((char32_t(unit) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00),
-                  text.substr(i, 2));
-            ++i;
-        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
-            visit(kReplacement, text.substr(i, 1));
-        } else {
-            visit(char32_t(unit), text.substr(i, 1));
-        }
+    for (std::size_t i = 0; i < text.size();) {
+        const auto [codePoint, units] = utf16::ReadCodePoint(text, i);
+        visit(utf16::IsSurrogate(codePoint) ? kReplacement : codePoint, text.substr(i, units));
+        i += units;
     }
 }
 
