@@ -1,4 +1,5 @@
 #include "discovery/TextConversionPlatform.h"
+#include "xml/Utf16.h"
 
 #include <algorithm>
 #include <climits>
@@ -13,18 +14,14 @@ namespace {
 
 constexpr char16_t kReplacementCharacter = u'\uFFFD';
 
+// A surrogate or anything past U+10FFFF is no character: it becomes U+FFFD.
 void AppendCodePoint(std::u16string& wide, char32_t codePoint) {
-    if (codePoint >= 0xD800 && codePoint <= 0xDFFF) {
+    if (utf16::IsSurrogate(codePoint) || codePoint > 0x10FFFF) {
         wide += kReplacementCharacter;
-    } else if (codePoint < 0x10000) {
-        wide += static_cast<char16_t>(codePoint);
-    } else if (codePoint <= 0x10FFFF) {
-        codePoint -= 0x10000;
-        wide += static_cast<char16_t>(0xD800 + (codePoint >> 10));
-        wide += static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF));
-    } else {
-        wide += kReplacementCharacter;
+        return;
     }
+    char16_t units[2];
+    wide.append(units, static_cast<std::size_t>(utf16::WriteCodePoint(codePoint, units)));
 }
 
 bool LocaleIsUtf8() {
@@ -119,13 +116,11 @@ bool AppendNarrowAsUtf16(std::string_view narrow, std::u16string& wide) {
 bool AppendUtf16AsNarrow(std::u16string_view wide, std::string& narrow) {
     std::mbstate_t state{};
     char bytes[MB_LEN_MAX];
-    for (auto it = wide.begin(); it != wide.end(); ++it) {
-        char32_t codePoint = *it;
-        const bool highSurrogate = codePoint >= 0xD800 && codePoint <= 0xDBFF;
-        if (highSurrogate && it + 1 != wide.end() && it[1] >= 0xDC00 && it[1] <= 0xDFFF) {
-            codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (*++it - 0xDC00);
-        } else if (codePoint >= 0xD800 && codePoint <= 0xDFFF) {
-            narrow += '?';
+    for (std::size_t at = 0; at < wide.size();) {
+        const auto [codePoint, units] = utf16::ReadCodePoint(wide, at);
+        at += units;
+        if (utf16::IsSurrogate(codePoint)) {
+            narrow += '?'; // unpaired
             continue;
         }
         const std::size_t written = std::c32rtomb(bytes, codePoint, &state);
