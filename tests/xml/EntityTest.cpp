@@ -63,19 +63,13 @@ TEST(EntityTest, TableHasTheShapeOfTheHtml4SetPlusApos) {
 }
 
 TEST(EntityTest, DoubledKeysYieldTheCapitalisedEntity) {
-    EXPECT_EQ(NamedEntityCodePoint(u"eacute"), 201);
-    EXPECT_EQ(NamedEntityCodePoint(u"harr"), 8660);
-    EXPECT_EQ(NamedEntityCodePoint(u"yuml"), 376);
-    EXPECT_EQ(NamedEntityCodePoint(u"dagger"), 8225);
-    EXPECT_EQ(NamedEntityCodePoint(u"prime"), 8243);
-    EXPECT_EQ(NamedEntityCodePoint(u"oslash"), 216);
-    EXPECT_EQ(NamedEntityCodePoint(u"ugrave"), 217);
-    EXPECT_EQ(NamedEntityCodePoint(u"euml"), 203);
-    EXPECT_EQ(NamedEntityCodePoint(u"sigma"), 931);
-    EXPECT_EQ(NamedEntityCodePoint(u"thetasym"), 977);
-    EXPECT_EQ(NamedEntityCodePoint(u"euro"), 8364);
-    EXPECT_EQ(NamedEntityCodePoint(u"bogus"), 0);
-    EXPECT_EQ(NamedEntityCodePoint(u""), 0);
+    const std::pair<std::u16string_view, int> lookups[] = {
+        {u"eacute", 201},   {u"harr", 8660},  {u"yuml", 376}, {u"dagger", 8225}, {u"prime", 8243},
+        {u"oslash", 216},   {u"ugrave", 217}, {u"euml", 203}, {u"sigma", 931},   {u"euro", 8364},
+        {u"thetasym", 977}, {u"bogus", 0},    {u"", 0}};
+    for (const auto& [name, codePoint] : lookups) {
+        EXPECT_EQ(NamedEntityCodePoint(name), codePoint) << std::string(name.begin(), name.end());
+    }
 }
 
 TEST(EntityTest, EveryDoubledKeyComesFirstCapitalised) {
