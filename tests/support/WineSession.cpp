@@ -23,9 +23,18 @@ namespace fs = std::filesystem;
 const std::vector<std::string> kWineEnvironment{
     "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml=", "LC_ALL=C.UTF-8"};
 
+// Wine keeps its server's socket in a folder under TMPDIR, which it finds again through a
+// file in the prefix. Under the common TMPDIR, every copy of the prepared prefix would keep
+// its server in one folder shared by all sessions, told apart only by the prefix's inode
+// number, which the file system hands out again once a session's prefix is removed. So
+// each prefix has a TMPDIR of its own beside it, and the server's folder ends with it.
+std::string TempFolderOf(const std::string& prefix) {
+    return prefix + ".tmp";
+}
+
 std::vector<std::string> WineCommand(const std::string& prefix,
                                      const std::vector<std::string>& tail) {
-    std::vector<std::string> argv{"env", "WINEPREFIX=" + prefix};
+    std::vector<std::string> argv{"env", "WINEPREFIX=" + prefix, "TMPDIR=" + TempFolderOf(prefix)};
     argv.insert(argv.end(), kWineEnvironment.begin(), kWineEnvironment.end());
     argv.insert(argv.end(), tail.begin(), tail.end());
     return argv;
@@ -38,7 +47,7 @@ std::vector<std::string> WineCommand(const std::string& prefix,
 // is installed here by hand.
 bool EnsurePreparedPrefix(std::string& error) {
     const fs::path prepared = FERROW_WINE_PREFIX;
-    const fs::path ready = prepared / ".ferrow-prepared-2";
+    const fs::path ready = prepared / ".ferrow-prepared-3";
     const std::vector<std::string> installWineInf{
         "wine",           "rundll32", "setupapi.dll,InstallHinfSection",
         "DefaultInstall", "128",      R"(\\?\unix/usr/share/wine/wine.inf)"};
@@ -52,6 +61,8 @@ bool EnsurePreparedPrefix(std::string& error) {
     if (!ok) {
         std::error_code ignored;
         fs::remove_all(prepared, ignored);
+        fs::remove_all(TempFolderOf(prepared), ignored);
+        fs::create_directories(TempFolderOf(prepared), ignored);
         auto ns = NetworkNamespace::Create(error);
         std::string output;
         ok = ns &&
@@ -134,7 +145,9 @@ std::unique_ptr<WineSession> WineSession::Open(const NetworkNamespace* ns, std::
     }
     prefix += "/prefix";
     std::error_code failure;
-    CopyPrefix(FERROW_WINE_PREFIX, prefix, failure);
+    if (fs::create_directory(TempFolderOf(prefix), failure)) {
+        CopyPrefix(FERROW_WINE_PREFIX, prefix, failure);
+    }
     if (failure) {
         error = "cannot copy the Wine prefix: " + failure.message();
         fs::remove_all(fs::path(prefix).parent_path(), failure);
