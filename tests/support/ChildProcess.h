@@ -25,7 +25,8 @@ std::string RecorderPath();
 #endif
 
 // Runs argv (argv[0] as for FindProgram) to its end inside ns (null: the caller's
-// namespace). Returns its exit status, or -1 when it could not be run or was killed.
+// namespace). Returns its exit status, 128 + the signal's number when a signal ended it
+// (as shells report it), or -1 when it could not be run.
 // Standard output and error are collected into output when given, else they are the
 // caller's.
 int RunProgram(const std::vector<std::string>& argv, const NetworkNamespace* ns,

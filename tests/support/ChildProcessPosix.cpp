@@ -113,10 +113,10 @@ int RunProgram(const std::vector<std::string>& argv, const NetworkNamespace* ns,
         CollectOutput(pipeEnds, *output);
     }
     int waitStatus = 0;
-    if (pid < 0 || ::waitpid(pid, &waitStatus, 0) != pid || !WIFEXITED(waitStatus)) {
+    if (pid < 0 || ::waitpid(pid, &waitStatus, 0) != pid) {
         return -1;
     }
-    return WEXITSTATUS(waitStatus);
+    return StatusOf(waitStatus);
 }
 
 std::unique_ptr<ChildProcess> ChildProcess::Start(const std::vector<std::string>& argv,

@@ -36,5 +36,11 @@ int main(int argc, char** argv) {
     const std::string port = std::string(lab::kPortVariable) + "=" + std::to_string(lab->Port());
     const int status = RunProgram(
         wine->Command(argv[1], std::vector<std::string>(argv + 2, argv + argc), {port}), nullptr);
+    if (status != 0) {
+        // A failing test says why in its own output; this line covers the runs that leave
+        // none, when Wine could not start the program or a signal ended Wine.
+        std::cerr << "ferrow_test_lab: " << argv[1] << " under Wine ended with status " << status
+                  << (status < 0 ? " (it could not be started)" : "") << '\n';
+    }
     return status < 0 ? kLabFailed : status;
 }
