@@ -21,7 +21,7 @@ std::optional<std::u16string> AcceptDatagram(std::string_view bytes, bool oversi
         return std::nullopt;
     }
     ++counts.accepted;
-    return NarrowToUtf16(bytes.substr(0, bytes.find('\0')));
+    return ReplyTextToUtf16(bytes.substr(0, bytes.find('\0')));
 }
 
 } // namespace ferrow

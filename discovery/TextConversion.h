@@ -13,4 +13,10 @@ namespace ferrow {
 std::u16string NarrowToUtf16(std::string_view narrow);
 std::string Utf16ToNarrow(std::u16string_view wide);
 
+// The text of a recorder's reply. Bytes that are valid UTF-8 and not all ASCII are read as
+// UTF-8, XML's own default and what today's devices send, on every platform; anything else
+// as NarrowToUtf16 reads it. Text in a legacy 8-bit set is almost never valid UTF-8, so
+// such recorders read as they always have.
+std::u16string ReplyTextToUtf16(std::string_view bytes);
+
 } // namespace ferrow

@@ -7,8 +7,10 @@
 #include <cuchar>
 #include <cwchar>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace ferrow {
 namespace {
@@ -135,6 +137,48 @@ TEST(TextConversionTest, EveryShortSequenceDecodesAsTheLibraryDecodesIt) {
     }
 }
 
+// bytes as the library decodes them as UTF-8, or nothing when they are not UTF-8 or hold a
+// code point that is no character (a surrogate, or past U+10FFFF).
+std::optional<std::u16string> LibraryDecodesUtf8(std::string bytes) {
+    std::u16string wide;
+    while (!bytes.empty()) {
+        const auto [first, used] = LibraryDecodesFirst(bytes);
+        if (first == u"\uFFFD") {
+            return std::nullopt;
+        }
+        wide += first;
+        bytes.erase(0, used);
+    }
+    return wide;
+}
+
+TEST(TextConversionTest, EveryShortReplyIsUtf8OnlyWhereTheLibrarySaysSo) {
+    // The sequences of the test above, with ASCII around them. The library's verdict is
+    // taken in a UTF-8 locale; the replies are read in the C locale, whose narrow set tells
+    // a reply read as narrow text (every byte above 0x7F U+FFFD) from one read as UTF-8.
+    std::vector<std::pair<std::string, std::optional<std::u16string>>> cases;
+    {
+        REQUIRE_LOCALE(utf8, "C.UTF-8");
+        for (int lead = 0x80; lead <= 0xFF; ++lead) {
+            for (int second = 0; second <= 0xFF; ++second) {
+                for (const char* tail : {"", "\x80", "\x80\xBF",
+                                         "\xBF\x80"
+                                         "A",
+                                         "A"}) {
+                    std::string bytes = "<M>";
+                    bytes += {static_cast<char>(lead), static_cast<char>(second)};
+                    bytes += tail;
+                    cases.emplace_back(bytes, LibraryDecodesUtf8(bytes));
+                }
+            }
+        }
+    }
+    REQUIRE_LOCALE(plain, "C");
+    for (const auto& [bytes, utf8] : cases) {
+        ASSERT_EQ(ReplyTextToUtf16(bytes), utf8.value_or(NarrowToUtf16(bytes))) << bytes;
+    }
+}
+
 TEST(TextConversionTest, WideTextGoesBackToTheLocale) {
     REQUIRE_LOCALE(utf8, "C.UTF-8");
     EXPECT_EQ(Utf16ToNarrow(u"Müller \u6771\u829d \U0001F4F7"),
@@ -149,6 +193,27 @@ TEST(TextConversionTest, CharactersTheLocaleCannotHoldBecomeQuestionMarks) {
 }
 
 #endif
+
+// Replies read the same on every platform when they are UTF-8, whatever the narrow set (the
+// ANSI code page under Wine, the C locale here).
+TEST(TextConversionTest, ReplyTextThatIsUtf8IsReadAsUtf8) {
+    EXPECT_EQ(ReplyTextToUtf16("<M>M\xC3\xBCller Sicherheit</M>"), u"<M>Müller Sicherheit</M>");
+    EXPECT_EQ(ReplyTextToUtf16("\xE6\x9D\xB1\xE8\x8A\x9D NVR"), u"\u6771\u829d NVR");
+    EXPECT_EQ(ReplyTextToUtf16("cam \xF0\x9F\x93\xB7\xF4\x8F\xBF\xBF"),
+              u"cam \U0001F4F7\U0010FFFF");
+    EXPECT_EQ(ReplyTextToUtf16("plain <IP>10.0.0.1</IP>"), u"plain <IP>10.0.0.1</IP>");
+}
+
+// Not UTF-8 as a whole: an overlong form, a surrogate, past U+10FFFF, cut off, a stray
+// continuation byte, a legacy 8-bit byte after a valid sequence. The whole reply is then
+// read as the platform's narrow text, as before.
+TEST(TextConversionTest, ReplyTextThatIsNotUtf8IsReadAsNarrowText) {
+    for (const std::string bytes :
+         {"M\xFCller", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "ok \xC3",
+          "\x80 5", "M\xC3\xBCller \xE9t\xE9", "\xE6\x9D"}) {
+        EXPECT_EQ(ReplyTextToUtf16(bytes), NarrowToUtf16(bytes)) << bytes;
+    }
+}
 
 TEST(TextConversionTest, NulBytesAreKept) {
     const std::string narrow("a\0b", 3);
