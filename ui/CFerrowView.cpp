@@ -14,7 +14,8 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMessageBox>
-#include <fstream>
+#include <QSaveFile>
+#include <sstream>
 
 namespace ferrow {
 
@@ -144,13 +145,20 @@ void CFerrowView::CopySelectedRow() {
 }
 
 bool CFerrowView::ExportList(const QString& path) {
-    std::ofstream file(path.toStdString(), std::ios::binary | std::ios::trunc);
+    std::ostringstream text;
     if (path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)) {
-        WriteJson(file, m_rows.Rows());
+        WriteJson(text, m_rows.Rows());
     } else {
-        WriteCsv(file, m_rows.Rows());
+        WriteCsv(text, m_rows.Rows());
     }
-    if (!file.flush()) {
+    // QSaveFile takes any path the user can name (a narrow std::ofstream reads it in the
+    // ANSI code page on Windows) and replaces the file only once all of it is written.
+    const std::string bytes = std::move(text).str();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+            static_cast<qint64>(bytes.size()) ||
+        !file.commit()) {
         ShowProblem(QStringLiteral("The list could not be written to %1.").arg(path));
         return false;
     }

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QMenu>
@@ -245,6 +246,17 @@ TEST_F(DeviceViewTest, ExportWritesWhatTheCommandLineWritesForTheSameRows) {
         json ? WriteJson(expected, rows) : WriteCsv(expected, rows);
         EXPECT_EQ(file.readAll().toStdString(), expected.str()) << path.toStdString();
     }
+}
+
+TEST_F(DeviceViewTest, ExportTakesAPathWithCharactersBeyondTheCodePage) {
+    view.AddDeviceRow(Record(u"10.0.0.1"));
+    const QTemporaryDir folder;
+    const QString name = QStringLiteral("\u00DCberwachung \u6771\u829d \u0416.csv");
+    ASSERT_TRUE(view.ExportList(folder.filePath(name)));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{name});
+    QFile file(folder.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("10.0.0.1"));
 }
 
 TEST_F(DeviceViewTest, RightClickOnAnEmptyListShowsThePopupMenu) {
