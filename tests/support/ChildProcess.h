@@ -8,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,9 @@ public:
     ~ChildProcess();
 
 #ifndef _WIN32
+    // The next line of the child's output (without its line end), or nothing when the time,
+    // or the output, ends first.
+    std::optional<std::string> NextLine(std::chrono::milliseconds timeout);
     // Reads the child's output until a line equal to line arrives (true) or the time, or
     // the output, ends (false).
     bool WaitForLine(const std::string& line, std::chrono::milliseconds timeout);

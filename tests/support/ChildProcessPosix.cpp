@@ -179,23 +179,31 @@ bool ChildProcess::ReadSome(std::chrono::milliseconds timeout) {
     return true;
 }
 
-bool ChildProcess::WaitForLine(const std::string& line, std::chrono::milliseconds timeout) {
+std::optional<std::string> ChildProcess::NextLine(std::chrono::milliseconds timeout) {
     const Clock::time_point deadline = Clock::now() + timeout;
     for (;;) {
-        std::size_t end;
-        while ((end = m_output.find('\n', m_scanned)) != std::string::npos) {
-            const bool found = m_output.compare(m_scanned, end - m_scanned, line) == 0;
+        if (const std::size_t end = m_output.find('\n', m_scanned); end != std::string::npos) {
+            std::string line = m_output.substr(m_scanned, end - m_scanned);
             m_scanned = end + 1;
-            if (found) {
-                return true;
-            }
+            return line;
         }
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0 || !ReadSome(left)) {
-            return false;
+            return std::nullopt;
         }
     }
+}
+
+bool ChildProcess::WaitForLine(const std::string& line, std::chrono::milliseconds timeout) {
+    const Clock::time_point deadline = Clock::now() + timeout;
+    while (const auto next = NextLine(
+               std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()))) {
+        if (*next == line) {
+            return true;
+        }
+    }
+    return false;
 }
 
 int ChildProcess::Stop(int signal, std::chrono::milliseconds timeout) {

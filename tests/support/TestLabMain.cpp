@@ -1,16 +1,19 @@
 // ferrow_test_lab: runs a Windows test program under Wine inside a private network
 // namespace of its own, and serves the program's requests for peers (TestLab.h).
 //
-//   ferrow_test_lab [--dll-path FOLDER]... PROGRAM.exe [ARGUMENTS...]
+//   ferrow_test_lab [--dll-path FOLDER]... [--virtual-display] PROGRAM.exe [ARGUMENTS...]
 //
 // Each --dll-path folder (of this machine) is where Windows looks for the DLLs the program
 // loads, after the program's own folder: the window's suites take Qt's DLLs from there.
+// --virtual-display gives the program a display of its own (Xvfb), for windows that must
+// be real.
 // The exit status is the program's; 125 when the lab itself could not run it. CTest uses
 // it as the cross build's emulator, for listing the tests and for running each of them.
 #include "ChildProcess.h"
 #include "LabProtocol.h"
 #include "NetworkNamespace.h"
 #include "TestLab.h"
+#include "VirtualDisplay.h"
 #include "WineSession.h"
 
 #include <iostream>
@@ -34,12 +37,20 @@ int main(int argc, char** argv) {
     using namespace ferrow::test;
     constexpr int kLabFailed = 125;
     std::vector<std::string> dllFolders;
+    bool virtualDisplay = false;
     int first = 1;
-    for (; first + 1 < argc && std::string_view(argv[first]) == "--dll-path"; first += 2) {
-        dllFolders.emplace_back(argv[first + 1]);
+    for (; first < argc && std::string_view(argv[first]).starts_with("--"); ++first) {
+        if (std::string_view(argv[first]) == "--virtual-display") {
+            virtualDisplay = true;
+        } else if (std::string_view(argv[first]) == "--dll-path" && first + 1 < argc) {
+            dllFolders.emplace_back(argv[++first]);
+        } else {
+            break;
+        }
     }
-    if (first >= argc) {
-        std::cerr << "usage: ferrow_test_lab [--dll-path FOLDER]... PROGRAM.exe [ARGUMENTS...]\n";
+    if (first >= argc || std::string_view(argv[first]).starts_with("--")) {
+        std::cerr << "usage: ferrow_test_lab [--dll-path FOLDER]... [--virtual-display] "
+                     "PROGRAM.exe [ARGUMENTS...]\n";
         return kLabFailed;
     }
     if (const std::string why = EnterPrivateNetworkNamespace(); !why.empty()) {
@@ -49,16 +60,24 @@ int main(int argc, char** argv) {
         return kLabFailed;
     }
     std::string error;
-    std::unique_ptr<TestLab> lab = TestLab::Start(error);
+    // The display outlives the Wine session, whose programs hold connections to it.
+    std::unique_ptr<VirtualDisplay> display =
+        virtualDisplay ? VirtualDisplay::Start(error) : nullptr;
+    std::unique_ptr<TestLab> lab = !virtualDisplay || display ? TestLab::Start(error) : nullptr;
     std::unique_ptr<WineSession> wine = lab ? WineSession::Open(nullptr, error) : nullptr;
     if (!wine) {
         std::cerr << "ferrow_test_lab: " << error << '\n';
         return kLabFailed;
     }
-    const std::string port = std::string(lab::kPortVariable) + "=" + std::to_string(lab->Port());
+    std::vector<std::string> environment{std::string(lab::kPortVariable) + "=" +
+                                             std::to_string(lab->Port()),
+                                         WinePathOf(dllFolders)};
+    if (display) {
+        environment.push_back("DISPLAY=" + display->Name());
+    }
     const int status = RunProgram(
         wine->Command(argv[first], std::vector<std::string>(argv + first + 1, argv + argc),
-                      {port, WinePathOf(dllFolders)}),
+                      environment),
         nullptr);
     if (status != 0) {
         // A failing test says why in its own output; this line covers the runs that leave

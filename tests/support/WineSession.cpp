@@ -18,10 +18,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Quiet, without the .NET and HTML engines that a new prefix would offer to install, and
-// in a locale whose ANSI code page is 1252, as the Windows suites expect.
+// Quiet, without the .NET and HTML engines that a new prefix would offer to install,
+// without the menu builder that copies a program's Start Menu shortcuts into this machine's
+// desktop menus, and in a locale whose ANSI code page is 1252, as the Windows suites expect.
 const std::vector<std::string> kWineEnvironment{
-    "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml=", "LC_ALL=C.UTF-8"};
+    "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d", "LC_ALL=C.UTF-8"};
 
 // Wine keeps its server's socket in a folder under TMPDIR, which it finds again through a
 // file in the prefix. Under the common TMPDIR, every copy of the prepared prefix would keep
@@ -161,6 +162,10 @@ WineSession::~WineSession() {
     RunProgram(WineCommand(m_prefix, {"wineserver", "--kill"}), nullptr, &ignored);
     std::error_code ignoredError;
     fs::remove_all(fs::path(m_prefix).parent_path(), ignoredError);
+}
+
+int WineSession::WaitForPrograms() const {
+    return RunProgram(WineCommand(m_prefix, {"wineserver", "--wait"}), nullptr);
 }
 
 std::vector<std::string> WineSession::Command(const std::string& program,

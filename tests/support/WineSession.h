@@ -39,6 +39,13 @@ public:
                                      const std::vector<std::string>& arguments,
                                      const std::vector<std::string>& environment = {}) const;
 
+    // The prefix's folder on this machine (its drive C: is drive_c/ in it).
+    const std::string& Prefix() const { return m_prefix; }
+
+    // Waits until every program of the session has ended, those that the ones it started
+    // started in turn included; the exit status of wineserver --wait.
+    int WaitForPrograms() const;
+
 private:
     explicit WineSession(std::string prefix) : m_prefix(std::move(prefix)) {}
     std::string m_prefix;
