@@ -1,8 +1,8 @@
 # What an install carries beside the programs, and the packages made from it.
 #
-# On Windows the install tree is the ZIP's content: the programs in bin/ (the window with
-# its Qt DLLs, which windeployqt adds in ui/CMakeLists.txt), README.md and LICENSE at the
-# root.
+# On Windows the install tree is the content of the ZIP and of the installer: the programs
+# in bin/ (the window with the Qt and runtime DLLs that ui/CMakeLists.txt adds), README.md
+# and LICENSE at the root.
 #
 # On Linux the install is split in two components, each a Debian package (scripts/package):
 # "ferrow" (the window, ferrow-scan, the desktop integration) and "recorder"
@@ -15,6 +15,8 @@ set(CPACK_PACKAGE_NAME ferrow)
 set(CPACK_PACKAGE_VENDOR "The Ferrow developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CHECKSUM SHA256)
+# Values reach CPack as they are written here, backslashes and all.
+set(CPACK_VERBATIM_VARIABLES ON)
 # The programs lose their symbols in the packages (MSVC keeps them in .pdb files anyway).
 set(CPACK_STRIP_FILES ON)
 
@@ -24,7 +26,8 @@ set(CPACK_SOURCE_PACKAGE_FILE_NAME ferrow-${PROJECT_VERSION})
 set(CPACK_SOURCE_IGNORE_FILES "/\\.git/" "/build/" "/\\.cache/" "~$")
 
 if(WIN32)
-  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .
+    COMPONENT ferrow)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(CPACK_SYSTEM_NAME win64)
   else()
@@ -35,6 +38,51 @@ if(WIN32)
   set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
   set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
   set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
+  # The installer, where NSIS is at hand: per machine under Program Files, a Start Menu
+  # shortcut "Ferrow", an uninstaller. The simulated recorder is a component of its own,
+  # left out unless chosen, since it answers every probe it hears.
+  # A 64-bit installer needs NSIS's amd64 stubs: Debian's nsis has them, the NSIS download
+  # for Windows only the x86 ones, and there the ZIP is the package.
+  find_program(FERROW_MAKENSIS makensis)
+  set(nsis_amd64_stubs FALSE)
+  if(FERROW_MAKENSIS)
+    cmake_path(GET FERROW_MAKENSIS PARENT_PATH nsis_bin)
+    foreach(stubs /usr/share/nsis/Stubs ${nsis_bin}/Stubs ${nsis_bin}/../Stubs)
+      if(EXISTS ${stubs}/lzma-amd64-unicode)
+        set(nsis_amd64_stubs TRUE)
+      endif()
+    endforeach()
+  endif()
+  if(nsis_amd64_stubs)
+    list(APPEND CPACK_GENERATOR NSIS)
+    set(CPACK_COMPONENTS_ALL ferrow recorder)
+    set(CPACK_COMPONENT_FERROW_DISPLAY_NAME "Ferrow")
+    set(CPACK_COMPONENT_FERROW_REQUIRED ON)
+    set(CPACK_COMPONENT_RECORDER_DISPLAY_NAME "Simulated recorder (ferrow-recorder)")
+    set(CPACK_COMPONENT_RECORDER_DESCRIPTION
+      "A simulated network video recorder for tests and demonstrations; it answers every discovery probe it hears.")
+    set(CPACK_COMPONENT_RECORDER_DISABLED ON)
+    set(CPACK_PACKAGE_INSTALL_DIRECTORY Ferrow)
+    set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Ferrow)
+    set(CPACK_NSIS_PACKAGE_NAME Ferrow)
+    set(CPACK_NSIS_DISPLAY_NAME Ferrow)
+    # A 64-bit installer for a 64-bit program: it sees the system's own Program Files and
+    # registry, and runs where no 32-bit subsystem is installed. CPack's script has no
+    # place of its own for the target, and its compressor line comes before any code.
+    set(CPACK_NSIS_COMPRESSOR "lzma\n  Target amd64-unicode")
+    set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+    set(CPACK_NSIS_EXECUTABLES_DIRECTORY ${CMAKE_INSTALL_BINDIR})
+    set(CPACK_PACKAGE_EXECUTABLES ferrow Ferrow)
+    set(CPACK_NSIS_INSTALLED_ICON_NAME "${CMAKE_INSTALL_BINDIR}\\ferrow.exe")
+    set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/res/icons/ferrow.ico)
+    set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/res/icons/ferrow.ico)
+    set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+    # CPack's uninstaller removes the product's key under the vendor's but leaves the
+    # vendor's own key, empty; its last hook removes that too.
+    set(CPACK_NSIS_DELETE_ICONS_EXTRA
+      "DeleteRegKey /ifempty SHCTX \"Software\\${CPACK_PACKAGE_VENDOR}\"")
+    set(CPACK_NSIS_URL_INFO_ABOUT https://ferrow.org/)
+  endif()
   include(CPack)
   return()
 endif()

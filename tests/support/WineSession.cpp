@@ -158,10 +158,14 @@ std::unique_ptr<WineSession> WineSession::Open(const NetworkNamespace* ns, std::
 }
 
 WineSession::~WineSession() {
-    std::string ignored;
-    RunProgram(WineCommand(m_prefix, {"wineserver", "--kill"}), nullptr, &ignored);
+    EndPrograms();
     std::error_code ignoredError;
     fs::remove_all(fs::path(m_prefix).parent_path(), ignoredError);
+}
+
+void WineSession::EndPrograms() const {
+    std::string ignored;
+    RunProgram(WineCommand(m_prefix, {"wineserver", "--kill"}), nullptr, &ignored);
 }
 
 int WineSession::WaitForPrograms() const {

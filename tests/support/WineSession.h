@@ -45,6 +45,8 @@ public:
     // Waits until every program of the session has ended, those that the ones it started
     // started in turn included; the exit status of wineserver --wait.
     int WaitForPrograms() const;
+    // Ends every program of the session at once.
+    void EndPrograms() const;
 
 private:
     explicit WineSession(std::string prefix) : m_prefix(std::move(prefix)) {}

@@ -1,0 +1,61 @@
+# Checks the Windows ZIP as a machine with nothing else installed would meet it: every
+# import of every .exe and .dll in it is a DLL beside the programs or a Windows system DLL,
+# and the window starts without a console and with its manifest.
+#
+#   cmake -DPACKAGES=<folder with the ZIP> -DOBJDUMP=<target objdump> -P CheckWindowsPackage.cmake
+cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/PeImports.cmake)
+
+file(GLOB zip "${PACKAGES}/*.zip")
+list(LENGTH zip count)
+if(NOT count EQUAL 1)
+  message(FATAL_ERROR "expected one ZIP in ${PACKAGES}, found: ${zip}")
+endif()
+set(tree "${PACKAGES}/zip-contents")
+file(REMOVE_RECURSE "${tree}")
+file(ARCHIVE_EXTRACT INPUT "${zip}" DESTINATION "${tree}")
+file(GLOB program_dir LIST_DIRECTORIES true "${tree}/*/bin")
+
+# Windows finds a program's DLLs in the program's folder; the plugins' imports are the
+# DLLs the program has loaded from there.
+file(GLOB beside RELATIVE "${program_dir}" "${program_dir}/*.dll")
+string(TOLOWER "${beside}" beside)
+file(GLOB_RECURSE binaries "${tree}/*.exe" "${tree}/*.dll")
+set(system_used)
+set(unresolved)
+foreach(binary IN LISTS binaries)
+  ferrow_pe_imports(${OBJDUMP} "${binary}" imports)
+  foreach(name IN LISTS imports)
+    ferrow_is_windows_system_dll(${name} system)
+    if(system)
+      list(APPEND system_used ${name})
+    elseif(NOT name IN_LIST beside)
+      cmake_path(RELATIVE_PATH binary BASE_DIRECTORY "${tree}")
+      list(APPEND unresolved "${binary} imports ${name}")
+    endif()
+  endforeach()
+endforeach()
+list(REMOVE_DUPLICATES system_used)
+list(SORT system_used)
+list(LENGTH binaries binary_count)
+list(JOIN beside " " beside_text)
+list(JOIN system_used " " system_text)
+message(STATUS "${zip}: ${binary_count} programs and DLLs")
+message(STATUS "DLLs in the package: ${beside_text}")
+message(STATUS "Windows system DLLs imported: ${system_text}")
+if(unresolved)
+  list(JOIN unresolved "\n  " unresolved_text)
+  message(FATAL_ERROR "imports that neither the package nor Windows provides:\n  ${unresolved_text}")
+endif()
+message(STATUS "Imports found nowhere: none")
+
+# A WIN32 program: Windows opens no console window for it.
+execute_process(COMMAND ${OBJDUMP} -p "${program_dir}/ferrow.exe" OUTPUT_VARIABLE headers)
+if(NOT headers MATCHES "Subsystem[ \t]+00000002")
+  message(FATAL_ERROR "ferrow.exe is not a Windows GUI program: a console would open with it")
+endif()
+file(STRINGS "${program_dir}/ferrow.exe" manifest REGEX "Common-Controls|asInvoker")
+if(NOT manifest MATCHES "Microsoft\\.Windows\\.Common-Controls" OR NOT manifest MATCHES "\"asInvoker\"")
+  message(FATAL_ERROR "ferrow.exe carries no manifest asking for common controls 6 as the invoker")
+endif()
+file(REMOVE_RECURSE "${tree}")
