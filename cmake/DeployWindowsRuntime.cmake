@@ -13,6 +13,16 @@ cmake_policy(VERSION 3.25) # also when run as a script, where no project sets it
 
 include(${CMAKE_CURRENT_LIST_DIR}/PeImports.cmake)
 
+# Copies a DLL into folder, stripped when the install strips (CPack's does).
+function(ferrow_deploy_dll dll folder)
+  file(INSTALL "${dll}" DESTINATION "${folder}")
+  if(CMAKE_INSTALL_DO_STRIP)
+    cmake_path(GET dll FILENAME name)
+    execute_process(COMMAND ${FERROW_STRIP} --strip-unneeded "${folder}/${name}"
+      COMMAND_ERROR_IS_FATAL ANY)
+  endif()
+endfunction()
+
 set(root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
 cmake_path(GET FERROW_PROGRAM PARENT_PATH program_dir)
 set(program_dir "${root}/${program_dir}")
@@ -32,12 +42,8 @@ endforeach()
 set(pending "${root}/${FERROW_PROGRAM}")
 foreach(plugin IN LISTS FERROW_PLUGINS)
   cmake_path(GET plugin PARENT_PATH kind)
-  file(INSTALL "${FERROW_PLUGIN_DIR}/${plugin}" DESTINATION "${program_dir}/${kind}")
+  ferrow_deploy_dll("${FERROW_PLUGIN_DIR}/${plugin}" "${program_dir}/${kind}")
   list(APPEND pending "${program_dir}/${plugin}")
-  if(CMAKE_INSTALL_DO_STRIP)
-    execute_process(COMMAND ${FERROW_STRIP} --strip-unneeded "${program_dir}/${plugin}"
-      COMMAND_ERROR_IS_FATAL ANY)
-  endif()
 endforeach()
 
 # Breadth first through the imports; each DLL is copied, then read, once.
@@ -55,12 +61,8 @@ while(pending)
       message(FATAL_ERROR "${binary} imports ${name}, which is neither a Windows system DLL "
                           "nor in ${FERROW_DLL_DIRS}")
     endif()
-    file(INSTALL "${shipped_${name}}" DESTINATION "${program_dir}")
+    ferrow_deploy_dll("${shipped_${name}}" "${program_dir}")
     cmake_path(GET shipped_${name} FILENAME file_name)
     list(APPEND pending "${program_dir}/${file_name}")
-    if(CMAKE_INSTALL_DO_STRIP)
-      execute_process(COMMAND ${FERROW_STRIP} --strip-unneeded "${program_dir}/${file_name}"
-        COMMAND_ERROR_IS_FATAL ANY)
-    endif()
   endforeach()
 endwhile()
