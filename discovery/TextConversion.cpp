@@ -4,7 +4,6 @@
 #include "xml/Utf16.h"
 
 #include <algorithm>
-#include <optional>
 
 namespace ferrow {
 
