@@ -38,11 +38,11 @@ if(WIN32)
   set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
   set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
   set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
-  # The installer, where NSIS is at hand: per machine under Program Files, a Start Menu
-  # shortcut "Ferrow", an uninstaller. The simulated recorder is a component of its own,
-  # left out unless chosen, since it answers every probe it hears.
-  # A 64-bit installer needs NSIS's amd64 stubs: Debian's nsis has them, the NSIS download
-  # for Windows only the x86 ones, and there the ZIP is the package.
+  # The installer, where NSIS can make a 64-bit one: per machine under Program Files, a
+  # Start Menu shortcut "Ferrow", an uninstaller. The simulated recorder is a component of
+  # its own, left out unless chosen, since it answers every probe it hears. A 64-bit
+  # installer needs NSIS's amd64 stubs: Debian's nsis has them, the NSIS download for
+  # Windows only the x86 ones, and there the ZIP is the package.
   find_program(FERROW_MAKENSIS makensis)
   set(nsis_amd64_stubs FALSE)
   if(FERROW_MAKENSIS)
