@@ -9,12 +9,12 @@
 #include "tests/support/WineSession.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <future>
 #include <gtest/gtest.h>
-#include <iterator>
 
 namespace ferrow {
 namespace {
