@@ -7,7 +7,7 @@
 #include "ReplyCorpus.h"
 #include "ReplyReaders.h"
 #include "discovery/ReplyReader.h"
-#include "discovery/TextConversion.h"
+#include "platform/TextConversion.h"
 
 #include <benchmark/benchmark.h>
 #include <clocale>

@@ -5,10 +5,10 @@
 // link; needs root. Usage: bench_discovery_burst [rounds [recorders...]]
 #include "ChildProcess.h"
 #include "NetworkNamespace.h"
-#include "discovery/DeviceCollection.h"
 #include "discovery/DeviceSearch.h"
 #include "discovery/DiscoveryProtocol.h"
 #include "discovery/ReplyReader.h"
+#include "rows/DeviceCollection.h"
 
 #include <algorithm>
 #include <chrono>

@@ -5,7 +5,7 @@
 #include "ChildProcess.h"
 #include "DatagramSender.h"
 #include "NetworkNamespace.h"
-#include "discovery/AdapterSource.h"
+#include "platform/AdapterSource.h"
 #include "ui/AdapterTree.h"
 #include "ui/AddressSearcher.h"
 #include "ui/ApplicationEntry.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "discovery/SocketApi.h"
+#include "platform/SocketApi.h"
 
 #include <cstdint>
 

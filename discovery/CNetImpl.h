@@ -1,7 +1,7 @@
 #pragma once
 
-#include "discovery/AdapterSource.h"
-#include "discovery/TextConversion.h"
+#include "platform/AdapterSource.h"
+#include "platform/TextConversion.h"
 
 #include <cstdint>
 #include <span>

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -34,10 +33,6 @@ inline constexpr int kProbeMulticastTtl = 255;
 // Kernel receive queue asked for on the receiving socket, so that tens of thousands of
 // recorders answering together are not dropped while the reading thread is not running.
 inline constexpr int kReceiveQueueBytes = 16 << 20;
-
-// Most rows one search lists; replies for further recorders are counted and dropped, so
-// that a host inventing addresses cannot grow the list without bound.
-inline constexpr std::size_t kMaxDevicesPerSearch = 65536;
 
 // True when the datagram is at least 8 bytes long and starts with the signature.
 constexpr bool HasProbeSignature(std::string_view datagram) {

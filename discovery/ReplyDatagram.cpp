@@ -1,7 +1,7 @@
 #include "discovery/ReplyDatagram.h"
 
 #include "discovery/DiscoveryProtocol.h"
-#include "discovery/TextConversion.h"
+#include "platform/TextConversion.h"
 
 namespace ferrow {
 

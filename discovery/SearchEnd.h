@@ -45,7 +45,4 @@ struct SearchEnd {
 // search that ended as searches do (quiet, or the time bound).
 std::string SearchFailureText(const std::string& localAddress, SearchEndReason reason);
 
-// What a full list says of the rows it turned away.
-std::string RowLimitText(std::uint64_t droppedRows);
-
 } // namespace ferrow

@@ -2,8 +2,8 @@
 
 #include "discovery/CMulticastConnection.h"
 #include "discovery/DiscoveryProtocol.h"
-#include "discovery/Ipv4Address.h"
 #include "discovery/ReplyDatagram.h"
+#include "platform/Ipv4Address.h"
 
 #include <algorithm>
 #include <chrono>

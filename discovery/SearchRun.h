@@ -1,7 +1,7 @@
 #pragma once
 
-#include "discovery/DatagramBatch.h"
 #include "discovery/SearchEnd.h"
+#include "platform/DatagramBatch.h"
 
 #include <atomic>
 #include <condition_variable>

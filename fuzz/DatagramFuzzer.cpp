@@ -2,10 +2,10 @@
 // socket: the checks of size and signature, the conversion to UTF-16, the reply reader
 // and the collection of rows. The input is cut into datagrams at each "\xFE\xFF" (a pair
 // that is never UTF-8); one longer than the read size stands for an oversize datagram.
-#include "discovery/DeviceCollection.h"
 #include "discovery/DiscoveryProtocol.h"
 #include "discovery/ReplyDatagram.h"
 #include "discovery/ReplyReader.h"
+#include "rows/DeviceCollection.h"
 #include "xml/EntityCodec.h"
 
 #include <clocale>

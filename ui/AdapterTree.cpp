@@ -1,6 +1,6 @@
 #include "ui/AdapterTree.h"
 
-#include "discovery/Ipv4Address.h"
+#include "platform/Ipv4Address.h"
 #include "ui/ViewStyle.h"
 
 #include <QTreeWidgetItemIterator>

@@ -1,6 +1,6 @@
 #include "ui/ApplicationEntry.h"
 
-#include "discovery/AdapterSource.h"
+#include "platform/AdapterSource.h"
 #include "ui/AddressSearcher.h"
 #include "ui/AppModule.h"
 #include "ui/CMainFrame.h"

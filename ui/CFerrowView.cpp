@@ -1,6 +1,6 @@
 #include "ui/CFerrowView.h"
 
-#include "discovery/RowFormats.h"
+#include "rows/RowFormats.h"
 #include "ui/CommandIds.h"
 #include "ui/DeviceWebAddress.h"
 #include "ui/UrlOpener.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "discovery/DeviceRow.h"
+#include "rows/DeviceRow.h"
 #include "ui/DeviceListModel.h"
 
 #include <QTreeView>

@@ -1,9 +1,9 @@
 #include "ui/CMainFrame.h"
 
-#include "discovery/Ipv4Address.h"
 #include "discovery/ReplyReader.h"
 #include "discovery/SearchEnd.h"
-#include "discovery/TextConversion.h"
+#include "platform/Ipv4Address.h"
+#include "platform/TextConversion.h"
 #include "ui/AdapterTree.h"
 #include "ui/AddressSearcher.h"
 #include "ui/AppIcon.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "discovery/DeviceCollection.h"
-#include "discovery/DeviceRow.h"
+#include "rows/DeviceCollection.h"
+#include "rows/DeviceRow.h"
 
 #include <QAbstractTableModel>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "ui/LiveSearch.h"
 
 #include "discovery/ReplyReader.h"
-#include "discovery/TextConversion.h"
+#include "platform/TextConversion.h"
 #include "ui/AddressSearcher.h"
 
 #include <QMetaObject>

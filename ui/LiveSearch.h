@@ -1,8 +1,8 @@
 #pragma once
 
-#include "discovery/DeviceRow.h"
 #include "discovery/DeviceSearch.h"
 #include "discovery/SearchEnd.h"
+#include "rows/DeviceRow.h"
 
 #include <QObject>
 #include <functional>

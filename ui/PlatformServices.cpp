@@ -1,6 +1,6 @@
 #include "ui/PlatformServices.h"
 
-#include "discovery/SocketApi.h"
+#include "platform/SocketApi.h"
 
 namespace ferrow {
 

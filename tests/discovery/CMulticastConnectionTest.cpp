@@ -5,7 +5,7 @@
 #include "ProbeCapture.h"
 #include "UdpPortHolder.h"
 #include "discovery/DiscoveryProtocol.h"
-#include "discovery/Ipv4Address.h"
+#include "platform/Ipv4Address.h"
 
 #include <chrono>
 #include <gtest/gtest.h>

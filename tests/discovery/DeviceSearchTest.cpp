@@ -4,8 +4,8 @@
 
 #include "SearchLan.h"
 #include "UdpPortHolder.h"
-#include "discovery/DeviceCollection.h"
 #include "discovery/ReplyReader.h"
+#include "rows/DeviceCollection.h"
 
 #include <atomic>
 #include <chrono>

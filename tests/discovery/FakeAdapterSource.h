@@ -1,6 +1,6 @@
 #pragma once
 
-#include "discovery/AdapterSource.h"
+#include "platform/AdapterSource.h"
 
 #include <utility>
 #include <vector>

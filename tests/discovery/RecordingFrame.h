@@ -5,8 +5,8 @@
 
 #include "discovery/CNetImpl.h"
 #include "discovery/CSearchXNRImpl.h"
-#include "discovery/DeviceCollection.h"
 #include "discovery/ReplyReader.h"
+#include "rows/DeviceCollection.h"
 
 #include <chrono>
 #include <string>

@@ -1,6 +1,6 @@
 #include "DatagramSender.h"
 #include "NetworkNamespace.h"
-#include "discovery/SocketApi.h"
+#include "platform/SocketApi.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

@@ -2,7 +2,7 @@
 
 #include "LabProtocol.h"
 #include "NetworkNamespace.h"
-#include "discovery/SocketApi.h"
+#include "platform/SocketApi.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 #include "NetworkNamespace.h"
 #include "ProbeCapture.h"
 #include "discovery/DiscoveryProtocol.h"
-#include "discovery/SocketApi.h"
+#include "platform/SocketApi.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

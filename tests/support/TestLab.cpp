@@ -6,7 +6,7 @@
 #include "NetworkNamespace.h"
 #include "ProbeCapture.h"
 #include "UdpPortHolder.h"
-#include "discovery/SocketApi.h"
+#include "platform/SocketApi.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "NetworkNamespace.h"
 #include "UdpPortHolder.h"
-#include "discovery/SocketApi.h"
+#include "platform/SocketApi.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

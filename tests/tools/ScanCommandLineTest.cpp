@@ -1,11 +1,11 @@
 // ferrow-scan run as a program against simulated recorders, each test in a private
 // network namespace with peer namespaces joined by veth pairs.
 #include "discovery/DiscoveryProtocol.h"
-#include "discovery/SocketApi.h"
+#include "platform/SocketApi.h"
 #include "res/FerrowVersion.h"
+#include "tests/rows/OutputReaders.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/NetworkNamespace.h"
-#include "tests/tools/OutputReaders.h"
 #include "tests/tools/ProgramRun.h"
 
 #include <gtest/gtest.h>

@@ -2,10 +2,10 @@
 // recorders of the native ferrow-recorder, and the native ferrow-scan finds those of
 // ferrow-recorder.exe, in every output format. The Windows build's suite runs this
 // program and names its .exe files in FERROW_WINDOWS_SCAN and FERROW_WINDOWS_RECORDER.
+#include "tests/rows/OutputReaders.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/NetworkNamespace.h"
 #include "tests/support/WineSession.h"
-#include "tests/tools/OutputReaders.h"
 #include "tests/tools/ProgramRun.h"
 
 #include <cstdlib>

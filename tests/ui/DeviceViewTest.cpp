@@ -1,7 +1,7 @@
 // The device list: its columns, the duplicate rule by IP Address text, the double-click
 // that opens a recorder's page, and the popup menu.
 #include "FrameFakes.h"
-#include "discovery/RowFormats.h"
+#include "rows/RowFormats.h"
 #include "ui/CFerrowView.h"
 #include "ui/CommandIds.h"
 

@@ -3,8 +3,8 @@
 // "Refresh" start (observed through a recording searcher: nothing here touches a network).
 #include "FrameFakes.h"
 #include "discovery/DiscoveryProtocol.h"
-#include "discovery/Ipv4Address.h"
 #include "discovery/SearchEnd.h"
+#include "platform/Ipv4Address.h"
 #include "ui/AdapterTree.h"
 #include "ui/AppModule.h"
 #include "ui/ApplicationEntry.h"

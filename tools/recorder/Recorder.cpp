@@ -1,7 +1,7 @@
 #include "tools/recorder/Recorder.h"
 
 #include "discovery/DiscoveryProtocol.h"
-#include "discovery/Ipv4Address.h"
+#include "platform/Ipv4Address.h"
 #include "tools/recorder/ReplyBuilder.h"
 
 #include <chrono>

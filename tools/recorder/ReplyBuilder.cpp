@@ -1,8 +1,8 @@
 #include "tools/recorder/ReplyBuilder.h"
 
 #include "discovery/DiscoveryProtocol.h"
-#include "discovery/Ipv4Address.h"
-#include "discovery/SocketApi.h"
+#include "platform/Ipv4Address.h"
+#include "platform/SocketApi.h"
 
 #include <algorithm>
 

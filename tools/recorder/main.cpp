@@ -2,11 +2,11 @@
 // probe on the discovery port with one reply per recorder it plays, by broadcast from the
 // address it is given. Prints "ready" once the port is bound; stops on SIGINT and SIGTERM.
 
-#include "discovery/AdapterSource.h"
 #include "discovery/CNetImpl.h"
-#include "discovery/SocketApi.h"
-#include "discovery/StandardStreams.h"
-#include "discovery/TextConversion.h"
+#include "platform/AdapterSource.h"
+#include "platform/SocketApi.h"
+#include "platform/StandardStreams.h"
+#include "platform/TextConversion.h"
 #include "tools/recorder/Recorder.h"
 #include "tools/recorder/RecorderOptions.h"
 

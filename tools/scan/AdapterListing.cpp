@@ -1,8 +1,8 @@
 #include "tools/scan/AdapterListing.h"
 
-#include "discovery/AdapterSource.h"
-#include "discovery/TerminalText.h"
-#include "discovery/TextConversion.h"
+#include "platform/AdapterSource.h"
+#include "platform/TextConversion.h"
+#include "rows/TerminalText.h"
 
 #include <algorithm>
 #include <ostream>

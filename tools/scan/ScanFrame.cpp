@@ -1,7 +1,7 @@
 #include "tools/scan/ScanFrame.h"
 
 #include "discovery/ReplyReader.h"
-#include "discovery/TextConversion.h"
+#include "platform/TextConversion.h"
 
 namespace ferrow {
 

@@ -1,6 +1,6 @@
 #include "tools/scan/ScanOptions.h"
 
-#include "discovery/AdapterSource.h"
+#include "platform/AdapterSource.h"
 #include "res/FerrowVersion.h"
 
 #include <CLI/CLI.hpp>

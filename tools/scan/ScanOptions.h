@@ -1,6 +1,6 @@
 #pragma once
 
-#include "discovery/RowFormats.h"
+#include "rows/RowFormats.h"
 
 #include <iosfwd>
 #include <optional>

@@ -1,6 +1,6 @@
 // ferrow-scan: the window's search from a terminal, for scripts and headless machines.
-#include "discovery/SocketApi.h"
-#include "discovery/StandardStreams.h"
+#include "platform/SocketApi.h"
+#include "platform/StandardStreams.h"
 #include "tools/scan/ScanCommand.h"
 #include "tools/scan/ScanOptions.h"
 

@@ -1,6 +1,6 @@
-#include "discovery/RowFormats.h"
+#include "rows/RowFormats.h"
 
-#include "tests/tools/OutputReaders.h"
+#include "tests/rows/OutputReaders.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

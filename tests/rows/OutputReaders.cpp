@@ -1,4 +1,4 @@
-#include "tests/tools/OutputReaders.h"
+#include "tests/rows/OutputReaders.h"
 
 #include <clocale>
 #include <cwchar>

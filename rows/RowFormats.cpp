@@ -1,4 +1,4 @@
-#include "discovery/RowFormats.h"
+#include "rows/RowFormats.h"
 
 namespace ferrow {
 

@@ -1,4 +1,4 @@
-#include "discovery/SocketApi.h"
+#include "platform/SocketApi.h"
 
 // The calls that read the same on every platform; the rest is in SocketApiPosix.cpp and
 // SocketApiWindows.cpp.

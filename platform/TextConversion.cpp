@@ -1,6 +1,6 @@
-#include "discovery/TextConversion.h"
+#include "platform/TextConversion.h"
 
-#include "discovery/TextConversionPlatform.h"
+#include "platform/TextConversionPlatform.h"
 #include "xml/Utf16.h"
 
 #include <algorithm>

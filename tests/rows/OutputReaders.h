@@ -1,7 +1,7 @@
 #pragma once
 
-// Readers of ferrow-scan's output for the tests, written independently of the code that
-// writes it.
+// Readers of the written rows (ferrow-scan's output, the window's export) for the tests,
+// written independently of the code that writes them.
 
 #include <string>
 #include <vector>

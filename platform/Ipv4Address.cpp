@@ -1,6 +1,6 @@
-#include "discovery/Ipv4Address.h"
+#include "platform/Ipv4Address.h"
 
-#include "discovery/SocketApi.h"
+#include "platform/SocketApi.h"
 
 namespace ferrow {
 

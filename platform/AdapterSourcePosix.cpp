@@ -1,4 +1,4 @@
-#include "discovery/AdapterSource.h"
+#include "platform/AdapterSource.h"
 
 #include <algorithm>
 #include <arpa/inet.h>

@@ -1,5 +1,5 @@
-#include "discovery/RowFormats.h"
-#include "discovery/TerminalText.h"
+#include "rows/RowFormats.h"
+#include "rows/TerminalText.h"
 
 #include <algorithm>
 #include <ostream>

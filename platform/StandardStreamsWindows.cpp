@@ -1,4 +1,4 @@
-#include "discovery/StandardStreams.h"
+#include "platform/StandardStreams.h"
 
 #include <windows.h>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "discovery/TerminalText.h"
+#include "rows/TerminalText.h"
 
 #include <gtest/gtest.h>
 

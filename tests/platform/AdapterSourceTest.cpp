@@ -1,8 +1,8 @@
-#include "discovery/AdapterSource.h"
+#include "platform/AdapterSource.h"
 
 #include "ChildProcess.h"
 #include "NetworkNamespace.h"
-#include "RecordingFrame.h"
+#include "tests/discovery/RecordingFrame.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "discovery/TextConversion.h"
+#include "platform/TextConversion.h"
 
 #include <clocale>
 #ifdef _WIN32

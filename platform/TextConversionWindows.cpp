@@ -1,4 +1,4 @@
-#include "discovery/TextConversionPlatform.h"
+#include "platform/TextConversionPlatform.h"
 
 #include <windows.h>
 #include <limits>

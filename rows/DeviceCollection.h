@@ -1,7 +1,6 @@
 #pragma once
 
 #include "discovery/DeviceRecord.h"
-#include "discovery/DiscoveryProtocol.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +10,10 @@
 #include <vector>
 
 namespace ferrow {
+
+// Most rows one search lists; replies for further recorders are counted and dropped, so
+// that a host inventing addresses cannot grow the list without bound.
+inline constexpr std::size_t kMaxDevicesPerSearch = 65536;
 
 // The rows of a search, or of several merged, in arrival order: one per IP text (exact,
 // case-sensitive comparison), and at most a fixed number of them. Row is a DeviceRecord
@@ -55,5 +58,8 @@ private:
     std::unordered_set<std::u16string> m_ipTexts;
     std::uint64_t m_dropped = 0;
 };
+
+// What a full list says of the rows it turned away.
+std::string RowLimitText(std::uint64_t droppedRows);
 
 } // namespace ferrow

@@ -1,5 +1,5 @@
-#include "discovery/DatagramBatch.h"
-#include "discovery/SocketApi.h"
+#include "platform/DatagramBatch.h"
+#include "platform/SocketApi.h"
 
 #include <limits>
 

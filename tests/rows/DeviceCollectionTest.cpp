@@ -1,4 +1,4 @@
-#include "discovery/DeviceCollection.h"
+#include "rows/DeviceCollection.h"
 
 #include <gtest/gtest.h>
 
