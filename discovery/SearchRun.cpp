@@ -129,7 +129,7 @@ SearchRun::Batch SearchRun::TakeFreeBatch() {
     }
     if (m_freeBatches.empty()) {
         ++m_batchesMade;
-        return std::make_unique<DatagramBatch>();
+        return std::make_unique<DatagramBatch>(kReceiveBufferSize);
     }
     Batch batch = std::move(m_freeBatches.back());
     m_freeBatches.pop_back();

@@ -76,7 +76,8 @@ int ReceiveDatagrams(SocketHandle socket, DatagramBatch& batch) {
     std::array<iovec, kCapacity> pieces{};
     std::array<mmsghdr, kCapacity> messages{};
     for (std::size_t i = 0; i < kCapacity; ++i) {
-        pieces[i] = {batch.bytes[i].data(), batch.bytes[i].size()};
+        pieces[i] = {batch.Slot(static_cast<int>(i)),
+                     static_cast<std::size_t>(batch.datagramBytes)};
         messages[i].msg_hdr.msg_iov = &pieces[i];
         messages[i].msg_hdr.msg_iovlen = 1;
     }
@@ -89,8 +90,8 @@ int ReceiveDatagrams(SocketHandle socket, DatagramBatch& batch) {
         return errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1;
     }
     for (std::size_t i = 0; i < static_cast<std::size_t>(received); ++i) {
-        batch.lengths[i] =
-            static_cast<int>(std::min<unsigned>(messages[i].msg_len, kReceiveBufferSize));
+        batch.lengths[i] = static_cast<int>(
+            std::min<unsigned>(messages[i].msg_len, static_cast<unsigned>(batch.datagramBytes)));
         batch.oversize[i] = (messages[i].msg_hdr.msg_flags & MSG_TRUNC) != 0;
     }
     batch.count = received;

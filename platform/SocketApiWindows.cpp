@@ -61,13 +61,13 @@ int ReceiveDatagrams(SocketHandle socket, DatagramBatch& batch) {
            WaitForReadable(socket, 0) == WaitResult::Readable) {
         const auto index = static_cast<std::size_t>(batch.count);
         const int received =
-            ::recvfrom(socket, batch.bytes[index].data(), kReceiveBufferSize, 0, nullptr, nullptr);
+            ::recvfrom(socket, batch.Slot(batch.count), batch.datagramBytes, 0, nullptr, nullptr);
         // A datagram larger than the buffer fails with WSAEMSGSIZE, its head kept.
         const bool oversize = received == SOCKET_ERROR && ::WSAGetLastError() == WSAEMSGSIZE;
         if (received == SOCKET_ERROR && !oversize) {
             return batch.count > 0 ? batch.count : -1;
         }
-        batch.lengths[index] = oversize ? kReceiveBufferSize : received;
+        batch.lengths[index] = oversize ? batch.datagramBytes : received;
         batch.oversize[index] = oversize;
         ++batch.count;
     }
