@@ -49,7 +49,7 @@ public:
         m_devices.Clear();
         const Clock::time_point start = Clock::now();
         m_lastReply = start;
-        ferrow::DeviceSearch(kLocal, *this).Wait();
+        ferrow::DeviceSearch(ferrow::Ipv4Address::FromText(kLocal), *this).Wait();
         return {m_devices.Rows().size(), Milliseconds(m_lastReply - start),
                 Milliseconds(m_end - m_lastReply)};
     }

@@ -8,25 +8,25 @@
 
 namespace ferrow {
 
-// One search from a local IPv4 address (dotted-decimal text) on the caller's thread:
+// One search from a local IPv4 address on the caller's thread:
 // broadcasts the probe from it, then hands the text of every datagram on the discovery
 // port that carries the signature (signature included, converted to UTF-16) to onReply,
 // in arrival order, until a wait of 1000 ms passes without a datagram, a read fails, or
 // 10 s have passed since the probe. Empty and oversize datagrams are counted and skipped.
 // The socket is drained on a thread of its own meanwhile (see SearchRun).
-inline SearchEnd SearchForReplies(const std::string& localAddress, const ReplyHandler& onReply) {
+inline SearchEnd SearchForReplies(Ipv4Address localAddress, const ReplyHandler& onReply) {
     SearchRun run(localAddress);
     return run.HandOnReplies(onReply);
 }
 
-// Mix-in of a frame: runs the search and calls frame->OnDeviceReply(std::u16string) per
-// accepted reply, on the caller's thread.
+// Mix-in of a frame: runs the search from a local address given as dotted-decimal text
+// and calls frame->OnDeviceReply(std::u16string) per accepted reply, on the caller's thread.
 template <class T> class CSearchXNRImpl {
 public:
     SearchEnd SearchOnAddress(std::string localAddress, T* frame) {
-        return SearchForReplies(localAddress, [frame](std::u16string replyText) {
-            frame->OnDeviceReply(std::move(replyText));
-        });
+        return SearchForReplies(
+            Ipv4Address::FromText(localAddress),
+            [frame](std::u16string replyText) { frame->OnDeviceReply(std::move(replyText)); });
     }
 };
 

@@ -1,34 +1,60 @@
 #include "discovery/DeviceSearch.h"
 
+#include <stdexcept>
+
 namespace ferrow {
 
-DeviceSearch::DeviceSearch(const std::string& localAddress, SearchObserver& observer)
-    : m_run(localAddress), m_observer(observer), m_thread([this] { Run(); }) {}
+namespace {
+
+// The search whose thread this is, if any. Set by that thread alone, so telling "called
+// from the observer" from "called by the owner" never reads the thread object, which a
+// join on another thread may be changing.
+thread_local const void* tSearchOfThisThread = nullptr;
+
+} // namespace
+
+DeviceSearch::DeviceSearch(Ipv4Address localAddress, SearchObserver& observer)
+    : m_shared(std::make_shared<Shared>(localAddress, observer)),
+      m_thread([shared = m_shared] { Run(shared); }) {}
 
 DeviceSearch::~DeviceSearch() {
-    m_silent = true;
-    Cancel();
-}
-
-void DeviceSearch::Run() {
-    m_end = m_run.HandOnReplies(
-        [this](std::u16string replyText) { m_observer.OnSearchReply(std::move(replyText)); });
-    if (!m_silent) {
-        m_observer.OnSearchEnd(m_end);
+    m_shared->silent = true;
+    m_shared->run.Cancel();
+    if (OnSearchThread()) {
+        m_thread.detach(); // ends once the observer call returns; it holds what it uses
+    } else {
+        Join();
     }
 }
 
+void DeviceSearch::Run(const std::shared_ptr<Shared>& shared) {
+    tSearchOfThisThread = shared.get();
+    shared->end =
+        shared->run.HandOnReplies([&observer = shared->observer](std::u16string replyText) {
+            observer.OnSearchReply(std::move(replyText));
+        });
+    if (!shared->silent) {
+        shared->observer.OnSearchEnd(shared->end);
+    }
+}
+
+bool DeviceSearch::OnSearchThread() const {
+    return tSearchOfThisThread == m_shared.get();
+}
+
 void DeviceSearch::Cancel() {
-    m_run.Cancel();
-    // Called from the observer, the search's own thread ends once the call returns.
-    if (std::this_thread::get_id() != m_thread.get_id()) {
+    m_shared->run.Cancel();
+    if (!OnSearchThread()) {
         Join();
     }
 }
 
 SearchEnd DeviceSearch::Wait() {
+    if (OnSearchThread()) {
+        throw std::logic_error("DeviceSearch::Wait called from its own observer");
+    }
     Join();
-    return m_end;
+    return m_shared->end;
 }
 
 void DeviceSearch::Join() {

@@ -2,8 +2,10 @@
 
 #include "discovery/SearchEnd.h"
 #include "discovery/SearchRun.h"
+#include "platform/Ipv4Address.h"
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -30,35 +32,50 @@ public:
     virtual ~RunningSearch() = default;
 };
 
-// One search from a local address, running beside its owner: the constructor starts it,
-// and the observer hears every accepted reply as it arrives and then the end notice.
+// One search from a local address, running beside its owner on a thread of its own: the
+// constructor starts it, and the observer hears every accepted reply as it arrives and
+// then the end notice.
+//
+// Threads: the owner's thread makes and destroys it and may Wait; Cancel comes from any
+// thread. The observer's calls come on the search's thread, and may Cancel or destroy the
+// search themselves: the search's thread then ends on its own once the call returns.
 class DeviceSearch final : public RunningSearch {
 public:
-    DeviceSearch(const std::string& localAddress, SearchObserver& observer);
+    DeviceSearch(Ipv4Address localAddress, SearchObserver& observer);
     DeviceSearch(const DeviceSearch&) = delete;
     DeviceSearch& operator=(const DeviceSearch&) = delete;
-    // Cancels as Cancel does, without the end notice: the owner is going away. Not from
-    // the observer's calls.
+    // Cancels as Cancel does, without the end notice: the owner is going away. From any
+    // thread, the observer's calls included.
     ~DeviceSearch() override;
 
-    // From any thread, the observer's calls included. Unless the search had ended, the
-    // observer's last call is the end notice "cancelled". When Cancel returns (from any
-    // other thread than the search's) the endpoint is closed and no call is to come.
+    // Unless the search had ended, the observer's last call is the end notice "cancelled".
+    // When Cancel returns on any other thread than the search's, the endpoint is closed and
+    // no call is to come.
     void Cancel();
 
-    // Waits for the end and gives its notice (not from the observer's calls).
+    // Waits for the end and gives its notice. From the observer's calls it would wait for
+    // itself: it throws std::logic_error there.
     SearchEnd Wait();
 
 private:
-    void Run();
+    // What the search's thread uses. The thread holds it too, so that a search destroyed
+    // from its own observer call finishes on it after the object is gone.
+    struct Shared {
+        Shared(Ipv4Address localAddress, SearchObserver& owner)
+            : run(localAddress), observer(owner) {}
+        SearchRun run;
+        SearchObserver& observer;
+        std::atomic<bool> silent{false}; // no end notice: the owner went away
+        SearchEnd end;                   // written by the search's thread before it ends
+    };
+
+    static void Run(const std::shared_ptr<Shared>& shared);
+    bool OnSearchThread() const;
     void Join();
 
-    SearchRun m_run;
-    SearchObserver& m_observer;
-    std::atomic<bool> m_silent{false};
-    SearchEnd m_end;
-    std::mutex m_joinMutex;
-    std::thread m_thread; // last: starts once the rest is built
+    std::shared_ptr<Shared> m_shared;
+    std::mutex m_joinMutex; // one joiner at a time: Wait and Cancel may meet
+    std::thread m_thread;   // last: starts once the rest is built
 };
 
 } // namespace ferrow

@@ -3,10 +3,10 @@
 #include "discovery/CMulticastConnection.h"
 #include "discovery/DiscoveryProtocol.h"
 #include "discovery/ReplyDatagram.h"
-#include "platform/Ipv4Address.h"
 
 #include <algorithm>
 #include <chrono>
+#include <stdexcept>
 
 namespace ferrow {
 
@@ -22,9 +22,9 @@ constexpr int kCancelCheckMs = 20;
 
 // Whether the sending side alone can be bound to the address (receive port 0 instead of
 // the discovery port); nothing is sent.
-bool CanBindLocalAddress(std::uint32_t localAddress) {
+bool CanBindLocalAddress(Ipv4Address localAddress) {
     CMulticastConnection endpoint;
-    return endpoint.Open(localAddress, 0, 0, 0, false, kWaitTimeoutMs);
+    return endpoint.Open(localAddress.NetworkOrder(), 0, 0, 0, false, kWaitTimeoutMs);
 }
 
 // Milliseconds to the given time, rounded up so that a wait never ends early.
@@ -35,7 +35,7 @@ int MillisecondsUntil(Clock::time_point end) {
 
 } // namespace
 
-SearchRun::SearchRun(const std::string& localAddress)
+SearchRun::SearchRun(Ipv4Address localAddress)
     : m_drainThread([this, localAddress] { Drain(localAddress); }) {}
 
 SearchRun::~SearchRun() {
@@ -53,7 +53,7 @@ void SearchRun::Cancel() {
     m_changed.notify_all();
 }
 
-void SearchRun::Drain(const std::string& localAddress) {
+void SearchRun::Drain(Ipv4Address localAddress) {
     SearchEndReason reason;
     {
         CMulticastConnection endpoint;
@@ -69,11 +69,11 @@ void SearchRun::Drain(const std::string& localAddress) {
     m_changed.notify_all();
 }
 
-SearchEndReason SearchRun::Start(CMulticastConnection& endpoint, const std::string& localAddress) {
-    const std::uint32_t address = Ipv4FromText(localAddress);
-    if (!endpoint.Open(address, htonl(INADDR_ANY), 0, kDiscoveryPort, true, kWaitTimeoutMs)) {
-        return CanBindLocalAddress(address) ? SearchEndReason::PortInUse
-                                            : SearchEndReason::AddressNotLocal;
+SearchEndReason SearchRun::Start(CMulticastConnection& endpoint, Ipv4Address localAddress) {
+    if (!endpoint.Open(localAddress.NetworkOrder(), htonl(INADDR_ANY), 0, kDiscoveryPort, true,
+                       kWaitTimeoutMs)) {
+        return CanBindLocalAddress(localAddress) ? SearchEndReason::PortInUse
+                                                 : SearchEndReason::AddressNotLocal;
     }
     const sockaddr_in destination =
         socket_api::Ipv4SocketAddress(htonl(kBroadcastAddress), kDiscoveryPort);
@@ -166,9 +166,17 @@ void SearchRun::Recycle(Batch batch) {
 }
 
 SearchEnd SearchRun::HandOnReplies(const ReplyHandler& onReply) {
+    if (m_handingOn.exchange(true)) {
+        throw std::logic_error("SearchRun::HandOnReplies called a second time");
+    }
     SearchEnd end;
+    bool cutShort = false; // a cancel left datagrams of a batch unread
     while (Batch batch = NextFullBatch()) {
-        for (int i = 0; i < batch->count && !Cancelled(); ++i) {
+        for (int i = 0; i < batch->count; ++i) {
+            if (Cancelled()) {
+                cutShort = true;
+                break;
+            }
             if (auto reply = AcceptDatagram(
                     batch->Datagram(i), batch->oversize[static_cast<std::size_t>(i)], end.counts)) {
                 onReply(std::move(*reply));
@@ -177,7 +185,10 @@ SearchEnd SearchRun::HandOnReplies(const ReplyHandler& onReply) {
         Recycle(std::move(batch));
     }
     m_drainThread.join();
-    end.reason = Cancelled() ? SearchEndReason::Cancelled : *m_drainEnd;
+    // The drain has ended, so the batches left are the ones a cancel kept from being read.
+    const std::lock_guard lock(m_mutex);
+    cutShort = cutShort || !m_fullBatches.empty();
+    end.reason = cutShort ? SearchEndReason::Cancelled : *m_drainEnd;
     return end;
 }
 

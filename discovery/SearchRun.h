@@ -2,6 +2,7 @@
 
 #include "discovery/SearchEnd.h"
 #include "platform/DatagramBatch.h"
+#include "platform/Ipv4Address.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -21,7 +22,7 @@ class CMulticastConnection;
 // Takes one accepted reply: its whole text, signature included, in UTF-16.
 using ReplyHandler = std::function<void(std::u16string replyText)>;
 
-// One search from a local IPv4 address (dotted-decimal text), in two halves.
+// One search from a local IPv4 address, in two halves.
 //
 // The constructor starts the drain: a thread that opens the endpoint, broadcasts the probe
 // and then does nothing but read the discovery port in batches, until a wait of 1000 ms
@@ -36,12 +37,14 @@ using ReplyHandler = std::function<void(std::u16string replyText)>;
 // drain waits for a free batch and the datagrams wait in the kernel's queue.
 class SearchRun {
 public:
-    explicit SearchRun(const std::string& localAddress);
+    explicit SearchRun(Ipv4Address localAddress);
     SearchRun(const SearchRun&) = delete;
     SearchRun& operator=(const SearchRun&) = delete;
     ~SearchRun(); // cancels and waits for the drain
 
-    // Call once. No reply is handed on once Cancel has been called.
+    // Once, on one thread; a second call throws std::logic_error. No reply is handed on
+    // once Cancel has been called. The end's reason is Cancelled only when the cancel cut
+    // the search short: one that comes after the last reply was handed on changes nothing.
     SearchEnd HandOnReplies(const ReplyHandler& onReply);
 
     // From any thread: the drain stops within a poll slice and HandOnReplies returns after
@@ -51,8 +54,8 @@ public:
 private:
     using Batch = std::unique_ptr<DatagramBatch>;
 
-    void Drain(const std::string& localAddress);
-    SearchEndReason Start(CMulticastConnection& endpoint, const std::string& localAddress);
+    void Drain(Ipv4Address localAddress);
+    SearchEndReason Start(CMulticastConnection& endpoint, Ipv4Address localAddress);
     SearchEndReason ReadUntilEnd(CMulticastConnection& endpoint);
     Batch TakeFreeBatch();    // waits while every batch is in use; null after Cancel
     void PassOn(Batch batch); // to HandOnReplies
@@ -67,7 +70,8 @@ private:
     std::deque<Batch> m_fullBatches;
     std::optional<SearchEndReason> m_drainEnd;
     std::atomic<bool> m_cancelled{false};
-    std::thread m_drainThread; // last: starts once the rest is built
+    std::atomic<bool> m_handingOn{false}; // HandOnReplies has been called
+    std::thread m_drainThread;            // last: starts once the rest is built
 };
 
 } // namespace ferrow

@@ -4,12 +4,12 @@
 
 namespace ferrow {
 
-std::uint32_t Ipv4FromText(const std::string& text) {
-    return socket_api::InetAddr(text.c_str());
+Ipv4Address Ipv4Address::FromText(const std::string& text) {
+    return FromNetworkOrder(socket_api::InetAddr(text.c_str()));
 }
 
-std::string Ipv4ToText(std::uint32_t networkOrder) {
-    const std::uint32_t host = ntohl(networkOrder);
+std::string Ipv4Address::Text() const {
+    const std::uint32_t host = ntohl(m_networkOrder);
     std::string text;
     for (int shift = 24; shift >= 0; shift -= 8) {
         text += std::to_string((host >> shift) & 0xFFu);

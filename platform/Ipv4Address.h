@@ -5,11 +5,35 @@
 
 namespace ferrow {
 
-// The address in network byte order, as inet_addr reads it; 0xFFFFFFFF (INADDR_NONE)
-// when the text is no address.
-std::uint32_t Ipv4FromText(const std::string& text);
+// An IPv4 address as the sockets take it: 32 bits in network byte order. It goes as this
+// value from the adapter list to the socket; text is made only where a person reads it.
+class Ipv4Address {
+public:
+    constexpr Ipv4Address() = default; // 0.0.0.0
 
-// Dotted-decimal text of an address in network byte order, as inet_ntoa writes it.
-std::string Ipv4ToText(std::uint32_t networkOrder);
+    static constexpr Ipv4Address FromNetworkOrder(std::uint32_t networkOrder) {
+        Ipv4Address address;
+        address.m_networkOrder = networkOrder;
+        return address;
+    }
+
+    // As inet_addr reads text (short and numeric forms included): 255.255.255.255
+    // (INADDR_NONE) for text that is no address.
+    static Ipv4Address FromText(const std::string& text);
+
+    constexpr std::uint32_t NetworkOrder() const { return m_networkOrder; }
+
+    // Dotted-decimal text, as inet_ntoa writes it.
+    std::string Text() const;
+
+    // Whether a search can start from it. 0.0.0.0 is what an adapter without an IPv4
+    // address lists; a search from it would go out on no adapter in particular.
+    constexpr bool CanSearchFrom() const { return m_networkOrder != 0; }
+
+    friend constexpr bool operator==(Ipv4Address, Ipv4Address) = default;
+
+private:
+    std::uint32_t m_networkOrder = 0;
+};
 
 } // namespace ferrow

@@ -1,6 +1,5 @@
 #include "ui/AdapterTree.h"
 
-#include "platform/Ipv4Address.h"
 #include "ui/ViewStyle.h"
 
 #include <QTreeWidgetItemIterator>
@@ -22,9 +21,9 @@ AdapterTree::AdapterTree(QWidget* parent) : QTreeWidget(parent) {
 }
 
 QTreeWidgetItem* AdapterTree::AppendNode(QTreeWidgetItem* parent, const QString& text,
-                                         std::uint32_t address) {
+                                         Ipv4Address address) {
     auto* item = new QTreeWidgetItem(QStringList{text});
-    item->setData(0, kAddressRole, QVariant::fromValue<quint32>(address));
+    item->setData(0, kAddressRole, QVariant::fromValue<quint32>(address.NetworkOrder()));
     if (parent == nullptr) {
         addTopLevelItem(item);
     } else {
@@ -34,22 +33,26 @@ QTreeWidgetItem* AdapterTree::AppendNode(QTreeWidgetItem* parent, const QString&
     return item;
 }
 
-std::uint32_t AdapterTree::GetSelectedAddress() const {
-    const QList<QTreeWidgetItem*> selected = selectedItems();
-    if (selected.isEmpty()) {
-        return 0;
-    }
-    return selected.first()->data(0, kAddressRole).value<quint32>();
+namespace {
+
+Ipv4Address NodeAddress(const QTreeWidgetItem& node) {
+    return Ipv4Address::FromNetworkOrder(node.data(0, kAddressRole).value<quint32>());
 }
 
-std::vector<std::string> AdapterTree::SearchableAddresses() const {
-    std::vector<std::string> addresses;
+} // namespace
+
+Ipv4Address AdapterTree::GetSelectedAddress() const {
+    const QList<QTreeWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? Ipv4Address() : NodeAddress(*selected.first());
+}
+
+std::vector<Ipv4Address> AdapterTree::SearchableAddresses() const {
+    std::vector<Ipv4Address> addresses;
     for (QTreeWidgetItemIterator node(const_cast<AdapterTree*>(this)); *node != nullptr; ++node) {
-        const auto address = (*node)->data(0, kAddressRole).value<quint32>();
-        std::string text = Ipv4ToText(address);
-        if (address != 0 &&
-            std::find(addresses.begin(), addresses.end(), text) == addresses.end()) {
-            addresses.push_back(std::move(text));
+        const Ipv4Address address = NodeAddress(**node);
+        if (address.CanSearchFrom() &&
+            std::find(addresses.begin(), addresses.end(), address) == addresses.end()) {
+            addresses.push_back(address);
         }
     }
     return addresses;

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "platform/Ipv4Address.h"
+
 #include <QTreeWidget>
-#include <cstdint>
-#include <string>
 #include <vector>
 
 namespace ferrow {
@@ -21,14 +21,13 @@ public:
     explicit AdapterTree(QWidget* parent = nullptr);
 
     // Appends a node under the parent (at the top level for null) and expands the parent.
-    QTreeWidgetItem* AppendNode(QTreeWidgetItem* parent, const QString& text,
-                                std::uint32_t address);
+    QTreeWidgetItem* AppendNode(QTreeWidgetItem* parent, const QString& text, Ipv4Address address);
 
-    // The address of the selected node; 0 when nothing is selected.
-    std::uint32_t GetSelectedAddress() const;
+    // The address of the selected node; 0.0.0.0 when nothing is selected.
+    Ipv4Address GetSelectedAddress() const;
 
-    // Every address a search can start from, dotted, in the tree's order, each once.
-    std::vector<std::string> SearchableAddresses() const;
+    // Every address a search can start from, in the tree's order, each once.
+    std::vector<Ipv4Address> SearchableAddresses() const;
 };
 
 } // namespace ferrow

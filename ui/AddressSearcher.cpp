@@ -2,7 +2,7 @@
 
 namespace ferrow {
 
-std::unique_ptr<RunningSearch> NetworkAddressSearcher::Start(const std::string& localAddress,
+std::unique_ptr<RunningSearch> NetworkAddressSearcher::Start(Ipv4Address localAddress,
                                                              SearchObserver& observer) {
     return std::make_unique<DeviceSearch>(localAddress, observer);
 }

@@ -3,7 +3,6 @@
 #include "discovery/DeviceSearch.h"
 
 #include <memory>
-#include <string>
 
 namespace ferrow {
 
@@ -13,14 +12,14 @@ namespace ferrow {
 class AddressSearcher {
 public:
     virtual ~AddressSearcher() = default;
-    virtual std::unique_ptr<RunningSearch> Start(const std::string& localAddress,
+    virtual std::unique_ptr<RunningSearch> Start(Ipv4Address localAddress,
                                                  SearchObserver& observer) = 0;
 };
 
 // The real search on the network, on a thread of its own.
 class NetworkAddressSearcher final : public AddressSearcher {
 public:
-    std::unique_ptr<RunningSearch> Start(const std::string& localAddress,
+    std::unique_ptr<RunningSearch> Start(Ipv4Address localAddress,
                                          SearchObserver& observer) override;
 };
 

@@ -86,7 +86,7 @@ void CMainFrame::HandleCreate() {
     connect(m_tree, &QTreeWidget::itemSelectionChanged, this,
             &CMainFrame::HandleTreeSelectionChanged);
 
-    m_rootItem = m_tree->AppendNode(nullptr, QStringLiteral("Computer"), 0);
+    m_rootItem = m_tree->AppendNode(nullptr, QStringLiteral("Computer"), Ipv4Address());
     EnumAdapters(this, m_services.adapters);
 }
 
@@ -142,11 +142,11 @@ void CMainFrame::FollowMenuForStatusBar(QMenu* menu) {
 QTreeWidgetItem* CMainFrame::AddAdapterNode(std::u16string description, std::u16string macText) {
     const QString text = QString::fromStdU16String(description) + QStringLiteral(" (") +
                          QString::fromStdU16String(macText) + QStringLiteral(")");
-    return m_tree->AppendNode(m_rootItem, text, 0);
+    return m_tree->AppendNode(m_rootItem, text, Ipv4Address());
 }
 
 void CMainFrame::AddAddressNode(QTreeWidgetItem* adapterNode, std::u16string addressText) {
-    const std::uint32_t address = Ipv4FromText(Utf16ToNarrow(addressText));
+    const Ipv4Address address = Ipv4Address::FromText(Utf16ToNarrow(addressText));
     m_tree->AppendNode(adapterNode, QString::fromStdU16String(addressText), address);
 }
 
@@ -182,16 +182,16 @@ void CMainFrame::HandleCommand(int commandId, QObject* control) {
 }
 
 void CMainFrame::SearchSelectedAddress() {
-    const std::uint32_t address = m_tree->GetSelectedAddress();
-    StartSearches(address == 0 ? std::vector<std::string>{}
-                               : std::vector<std::string>{Ipv4ToText(address)});
+    const Ipv4Address address = m_tree->GetSelectedAddress();
+    StartSearches(address.CanSearchFrom() ? std::vector<Ipv4Address>{address}
+                                          : std::vector<Ipv4Address>{});
 }
 
 void CMainFrame::SearchAllAddresses() {
     StartSearches(m_tree->SearchableAddresses());
 }
 
-void CMainFrame::StartSearches(std::vector<std::string> addresses) {
+void CMainFrame::StartSearches(std::vector<Ipv4Address> addresses) {
     m_search.reset();
     m_deviceList->ClearDevices();
     m_searchAddresses = std::move(addresses);
@@ -216,7 +216,7 @@ void CMainFrame::StartNextSearch() {
 }
 
 void CMainFrame::HandleSearchEnd(const SearchEnd& end) {
-    const std::string& address = m_searchAddresses[m_searchIndex];
+    const std::string address = m_searchAddresses[m_searchIndex].Text();
     if (const std::string failure = SearchFailureText(address, end.reason); !failure.empty()) {
         m_searchFailures.push_back(failure);
     }
@@ -245,7 +245,7 @@ QString Sentence(const std::string& text) {
 } // namespace
 
 void CMainFrame::ShowSearchProgress() {
-    QString where = QString::fromStdString(m_searchAddresses[m_searchIndex]);
+    QString where = QString::fromStdString(m_searchAddresses[m_searchIndex].Text());
     if (m_searchAddresses.size() > 1) {
         where += QStringLiteral(" (%1 of %2)").arg(m_searchIndex + 1).arg(m_searchAddresses.size());
     }
@@ -256,8 +256,8 @@ void CMainFrame::ShowSearchProgress() {
 void CMainFrame::ShowSearchResult() {
     const int found = m_deviceList->DeviceCount();
     const bool all = m_searchAddresses.size() > 1;
-    const QString where =
-        all ? QStringLiteral("every address") : QString::fromStdString(m_searchAddresses.front());
+    const QString where = all ? QStringLiteral("every address")
+                              : QString::fromStdString(m_searchAddresses.front().Text());
     QStringList parts;
     if (found > 0) {
         parts << QStringLiteral("%1 found from %2").arg(Recorders(found), where);

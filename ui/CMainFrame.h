@@ -1,6 +1,7 @@
 #pragma once
 
 #include "discovery/CNetImpl.h"
+#include "platform/Ipv4Address.h"
 #include "ui/MessageLoop.h"
 
 #include <QMainWindow>
@@ -88,7 +89,7 @@ private:
     void HidePaneOnClose(QObject* control);
     void ShowAboutBox();
     void RefreshSearch();
-    void StartSearches(std::vector<std::string> addresses);
+    void StartSearches(std::vector<Ipv4Address> addresses);
     void StartNextSearch();
     void HandleSearchEnd(const SearchEnd& end);
     void ShowSearchProgress();
@@ -107,7 +108,7 @@ private:
     QLabel* m_statusText = nullptr;
     QString m_status; // what the status bar says while no menu is open
     std::unique_ptr<LiveSearch> m_search;
-    std::vector<std::string> m_searchAddresses; // of the searches started together
+    std::vector<Ipv4Address> m_searchAddresses; // of the searches started together
     std::size_t m_searchIndex = 0;              // the running one among them
     std::vector<std::string> m_searchFailures;
     int m_openMenus = 0;

@@ -4,13 +4,15 @@
 #include "platform/TextConversion.h"
 #include "ui/AddressSearcher.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
+#include <QPointer>
 
 namespace ferrow {
 
-LiveSearch::LiveSearch(AddressSearcher& searcher, const std::string& localAddress,
-                       RowsHandler onRows, EndHandler onEnd)
-    : m_localAddress(NarrowToUtf16(localAddress)), m_onRows(std::move(onRows)),
+LiveSearch::LiveSearch(AddressSearcher& searcher, Ipv4Address localAddress, RowsHandler onRows,
+                       EndHandler onEnd)
+    : m_localAddress(NarrowToUtf16(localAddress.Text())), m_onRows(std::move(onRows)),
       m_onEnd(std::move(onEnd)), m_search(searcher.Start(localAddress, *this)) {}
 
 LiveSearch::~LiveSearch() {
@@ -56,10 +58,17 @@ void LiveSearch::Deliver() {
         m_onRows(std::move(rows));
     }
     if (end) {
-        // The handler may well destroy this search (to start the next one): call a copy,
-        // and touch nothing afterwards.
-        const EndHandler onEnd = m_onEnd;
-        onEnd(*end);
+        // The handler may well destroy this search (to start the next one), so it runs from
+        // the application's queue, not from here; a search destroyed before then drops it.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self = QPointer<LiveSearch>(this), end = *end] {
+                if (self != nullptr) {
+                    const EndHandler onEnd = self->m_onEnd;
+                    onEnd(end);
+                }
+            },
+            Qt::QueuedConnection);
     }
 }
 

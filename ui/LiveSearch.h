@@ -19,14 +19,18 @@ class AddressSearcher;
 // One search of the window, brought onto the window's thread. Replies are read into rows
 // on the search's own thread; the rows gathered meanwhile reach onRows in one call per
 // turn of the window's event loop, so that a burst of thousands costs the window a few
-// insertions, and onEnd comes last. Destroying it stops the search: nothing is delivered
-// afterwards, not even what was already gathered.
+// insertions (onRows must leave the search alive), and onEnd comes last, in a turn of its
+// own: no call of this object is on the stack then, so onEnd may destroy it. Destroying it
+// stops the search: nothing is delivered afterwards, not even what was already gathered.
+//
+// Threads: made, used and destroyed on the window's thread; only the search's observer
+// calls run on the search's thread, and they touch nothing but the pending rows and end.
 class LiveSearch final : public QObject, private SearchObserver {
 public:
     using RowsHandler = std::function<void(std::vector<DeviceRow> rows)>;
     using EndHandler = std::function<void(const SearchEnd& end)>;
 
-    LiveSearch(AddressSearcher& searcher, const std::string& localAddress, RowsHandler onRows,
+    LiveSearch(AddressSearcher& searcher, Ipv4Address localAddress, RowsHandler onRows,
                EndHandler onEnd);
     ~LiveSearch() override;
 

@@ -47,8 +47,8 @@ protected:
     }
 
     bool OpenOnLocal(CMulticastConnection& connection, int timeoutMs = kWaitTimeoutMs) {
-        return connection.Open(Ipv4FromText(kLocal), htonl(INADDR_ANY), 0, kDiscoveryPort, true,
-                               timeoutMs);
+        return connection.Open(Ipv4Address::FromText(kLocal).NetworkOrder(), htonl(INADDR_ANY), 0,
+                               kDiscoveryPort, true, timeoutMs);
     }
 
     // Sends the datagram from the peer and waits until the endpoint can read it.
@@ -95,7 +95,8 @@ TEST_F(CMulticastConnectionTest, OpenBindsTheSendingSocketToTheLocalAddressAndRe
     }
     EXPECT_EQ(received, 5);
     EXPECT_EQ(std::string(m_buffer, 5), "hello");
-    EXPECT_EQ(Ipv4ToText(connection.LastAddress().sin_addr.s_addr), kPeer);
+    EXPECT_EQ(Ipv4Address::FromNetworkOrder(connection.LastAddress().sin_addr.s_addr).Text(),
+              kPeer);
 }
 
 TEST_F(CMulticastConnectionTest, TwoEndpointsBindThePortAtOnceAndBothHearABroadcast) {
@@ -129,8 +130,8 @@ TEST_F(CMulticastConnectionTest, AddressNotAssignedHereMakesOpenFail) {
         GTEST_SKIP() << kWineBindsAnyAddress;
     }
     CMulticastConnection connection;
-    EXPECT_FALSE(connection.Open(Ipv4FromText("10.99.99.99"), htonl(INADDR_ANY), 0, kDiscoveryPort,
-                                 true, kWaitTimeoutMs));
+    EXPECT_FALSE(connection.Open(Ipv4Address::FromText("10.99.99.99").NetworkOrder(),
+                                 htonl(INADDR_ANY), 0, kDiscoveryPort, true, kWaitTimeoutMs));
     EXPECT_FALSE(connection.IsOpen());
 }
 

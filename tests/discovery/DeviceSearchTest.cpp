@@ -60,7 +60,7 @@ protected:
 
 TEST_F(DeviceSearchTest, RepliesReachTheOwnerWhileTheSearchRuns) {
     m_sender->BroadcastLater({{100ms, ReplyBytes("10.41.0.2")}, {100ms, ReplyBytes("10.41.0.3")}});
-    DeviceSearch search(kLocal, m_observer);
+    DeviceSearch search(LocalAddress(), m_observer);
     const SearchEnd end = search.Wait();
 
     ASSERT_GE(m_observer.replies.size(), 2u);
@@ -77,7 +77,7 @@ TEST_F(DeviceSearchTest, RepliesReachTheOwnerWhileTheSearchRuns) {
 TEST_F(DeviceSearchTest, CancelStopsAChattySearchAtOnceAndNothingFollows) {
     auto chatty = StartRecorder({"--fault", "chatty", "--gap", "1"});
     ASSERT_TRUE(chatty);
-    DeviceSearch search(kLocal, m_observer);
+    DeviceSearch search(LocalAddress(), m_observer);
     std::this_thread::sleep_for(500ms);
     ASSERT_GT(m_observer.Calls(), 10u) << "the recorder is not chatty";
 
@@ -110,17 +110,60 @@ TEST_F(DeviceSearchTest, CancelFromTheObserverEndsTheSearchAfterThatCall) {
         int replies = 0;
         SearchEndReason reason = SearchEndReason::Quiet;
     } observer;
-    DeviceSearch search(kLocal, observer);
+    DeviceSearch search(LocalAddress(), observer);
     observer.search = &search;
     search.Wait();
     EXPECT_EQ(observer.replies, 1);
     EXPECT_EQ(observer.reason, SearchEndReason::Cancelled);
 }
 
+TEST_F(DeviceSearchTest, DestroyingTheSearchFromItsObserverEndsItWithoutANotice) {
+    auto chatty = StartRecorder({"--fault", "chatty", "--gap", "1"});
+    ASSERT_TRUE(chatty);
+    class DestroyingObserver final : public SearchObserver {
+    public:
+        void OnSearchReply(std::u16string) override {
+            ++replies;
+            while (!ready) {
+                std::this_thread::yield();
+            }
+            search.reset();
+        }
+        void OnSearchEnd(const SearchEnd&) override { ++ends; }
+        std::unique_ptr<DeviceSearch> search;
+        std::atomic<bool> ready = false;
+        std::atomic<int> replies = 0;
+        std::atomic<int> ends = 0;
+    } observer;
+    observer.search = std::make_unique<DeviceSearch>(LocalAddress(), observer);
+    observer.ready = true;
+
+    // The search's thread finishes on its own and closes the endpoint.
+    const Clock::time_point deadline = Clock::now() + 10s;
+    while (!DiscoveryPortIsFree() && Clock::now() < deadline) {
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_TRUE(DiscoveryPortIsFree());
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(observer.replies, 1);
+    EXPECT_EQ(observer.ends, 0);
+}
+
+TEST_F(DeviceSearchTest, CancelAndWaitMayMeetOnTwoThreads) {
+    auto chatty = StartRecorder({"--fault", "chatty", "--gap", "1"});
+    ASSERT_TRUE(chatty);
+    DeviceSearch search(LocalAddress(), m_observer);
+    std::thread waiter([&search] { EXPECT_EQ(search.Wait().reason, SearchEndReason::Cancelled); });
+    std::thread canceller([&search] { search.Cancel(); });
+    canceller.join();
+    waiter.join();
+    EXPECT_EQ(m_observer.ends.size(), 1u);
+}
+
 TEST_F(DeviceSearchTest, DestroyingARunningSearchCancelsItWithoutANotice) {
     auto chatty = StartRecorder({"--fault", "chatty", "--gap", "1"});
     ASSERT_TRUE(chatty);
-    auto search = std::make_unique<DeviceSearch>(kLocal, m_observer);
+    auto search = std::make_unique<DeviceSearch>(LocalAddress(), m_observer);
     std::this_thread::sleep_for(300ms);
 
     const Clock::time_point start = Clock::now();
@@ -155,7 +198,7 @@ TEST_F(DeviceSearchTest, ABurstOfRecordersAllBecomeRows) {
         void OnSearchEnd(const SearchEnd&) override {}
         DeviceCollection<DeviceRecord> devices;
     } keeper;
-    const SearchEnd end = DeviceSearch(kLocal, keeper).Wait();
+    const SearchEnd end = DeviceSearch(LocalAddress(), keeper).Wait();
     EXPECT_EQ(keeper.devices.Rows().size(), static_cast<std::size_t>(recorders));
     EXPECT_EQ(end.reason, SearchEndReason::Quiet);
 }
@@ -164,9 +207,54 @@ TEST_F(DeviceSearchTest, ASearchThatCannotStartSaysWhy) {
     std::string error;
     auto holder = UdpPortHolder::Hold(kDiscoveryPort, nullptr, error);
     ASSERT_TRUE(holder) << error;
-    DeviceSearch search(kLocal, m_observer);
+    DeviceSearch search(LocalAddress(), m_observer);
     EXPECT_EQ(search.Wait().reason, SearchEndReason::PortInUse);
     EXPECT_TRUE(m_observer.replies.empty());
+}
+
+class SearchRunTest : public DeviceSearchTest {
+protected:
+    // Lets the drain of a run whose endpoint is open end on its own: the endpoint is closed
+    // once it has.
+    static void AwaitDrainEnd() {
+        const Clock::time_point deadline = Clock::now() + 10s;
+        while (!DiscoveryPortIsFree() && Clock::now() < deadline) {
+            std::this_thread::sleep_for(10ms);
+        }
+        ASSERT_TRUE(DiscoveryPortIsFree());
+        std::this_thread::sleep_for(50ms); // the end is noted right after the close
+    }
+};
+
+TEST_F(SearchRunTest, ACancelAfterTheLastReplyKeepsTheTrueReason) {
+    SearchRun run(LocalAddress());
+    int replies = 0;
+    const SearchEnd end = run.HandOnReplies([&](std::u16string) {
+        ++replies; // the probe's own echo, the only datagram: the drain ends a wait later
+        AwaitDrainEnd();
+        run.Cancel();
+    });
+    EXPECT_EQ(replies, 1);
+    EXPECT_EQ(end.reason, SearchEndReason::Quiet);
+}
+
+TEST_F(SearchRunTest, ACancelBeforeTheRepliesWereHandedOnCutsTheSearchShort) {
+    m_sender->BroadcastLater({{100ms, ReplyBytes("10.41.0.2")}});
+    SearchRun run(LocalAddress());
+    std::this_thread::sleep_for(300ms); // the endpoint is open
+    AwaitDrainEnd();
+    run.Cancel();
+    int replies = 0;
+    EXPECT_EQ(run.HandOnReplies([&replies](std::u16string) { ++replies; }).reason,
+              SearchEndReason::Cancelled);
+    EXPECT_EQ(replies, 0);
+}
+
+TEST_F(SearchRunTest, ASecondHandOnRepliesIsRefused) {
+    SearchRun run(LocalAddress());
+    run.Cancel();
+    run.HandOnReplies([](std::u16string) {});
+    EXPECT_THROW(run.HandOnReplies([](std::u16string) {}), std::logic_error);
 }
 
 } // namespace

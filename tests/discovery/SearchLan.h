@@ -7,6 +7,7 @@
 #include "DatagramSender.h"
 #include "NetworkNamespace.h"
 #include "discovery/DiscoveryProtocol.h"
+#include "platform/Ipv4Address.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -18,6 +19,10 @@ namespace ferrow::test {
 inline constexpr const char* kLocal = "10.41.0.1";
 inline constexpr const char* kPeer = "10.41.0.2";
 inline constexpr const char* kPeerMac = "02:00:00:00:41:02";
+
+inline Ipv4Address LocalAddress() {
+    return Ipv4Address::FromText(kLocal);
+}
 
 inline std::string ReplyBytes(const std::string& ip, const std::string& model = "NVR-4") {
     return std::string(kProbeSignatureText) + "<XNR><Manufacture>Acme</Manufacture><Model>" +

@@ -33,7 +33,8 @@ TEST(ScanOptions, FromMayBeGivenSeveralTimesAndKeepsItsOrder) {
     ASSERT_TRUE(parsed.result.options);
     EXPECT_EQ(parsed.result.options->mode, ScanMode::FromAddresses);
     EXPECT_EQ(parsed.result.options->fromAddresses,
-              (std::vector<std::string>{"10.0.0.2", "192.168.1.20"}));
+              (std::vector<Ipv4Address>{Ipv4Address::FromText("10.0.0.2"),
+                                        Ipv4Address::FromText("192.168.1.20")}));
     EXPECT_EQ(parsed.result.options->format, OutputFormat::Csv);
     EXPECT_EQ(parsed.err, "");
 }

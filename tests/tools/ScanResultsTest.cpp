@@ -62,6 +62,14 @@ TEST(AdapterListing, WritesTheWindowsTree) {
                          "    10.0.0.6\n");
 }
 
+std::vector<std::string> Texts(const std::vector<Ipv4Address>& addresses) {
+    std::vector<std::string> texts;
+    for (const Ipv4Address address : addresses) {
+        texts.push_back(address.Text());
+    }
+    return texts;
+}
+
 TEST(AdapterListing, SearchesEveryAddressOnceAndSkipsTheEmptyOne) {
     AdapterListing listing;
     const std::size_t a = listing.AddAdapter(u"a", u"");
@@ -72,7 +80,7 @@ TEST(AdapterListing, SearchesEveryAddressOnceAndSkipsTheEmptyOne) {
     listing.AddAddress(b, u"0.0.0.0");
     listing.AddAddress(c, u"10.0.0.2");
     listing.AddAddress(c, u"172.16.0.1");
-    EXPECT_EQ(listing.SearchableAddresses(),
+    EXPECT_EQ(Texts(listing.SearchableAddresses()),
               (std::vector<std::string>{"10.0.0.2", "10.0.0.1", "172.16.0.1"}));
 }
 
@@ -98,17 +106,17 @@ TEST(ScanFrame, FillsItsTreeThroughTheAdapterEnumeration) {
                          "  veth-b (AB)\n"
                          "    10.2.0.1\n"
                          "    10.2.0.2\n");
-    EXPECT_EQ(frame.Adapters().SearchableAddresses(),
+    EXPECT_EQ(Texts(frame.Adapters().SearchableAddresses()),
               (std::vector<std::string>{"10.1.0.1", "10.2.0.1", "10.2.0.2"}));
 }
 
 TEST(ScanFrame, ReadsRepliesAsTheWindowDoes) {
     ScanFrame frame;
-    frame.OnSearchReply(u"80503736<XNR><HttpPort>81</HttpPort><IP>10.0.0.7</IP>"
+    frame.OnDeviceReply(u"80503736<XNR><HttpPort>81</HttpPort><IP>10.0.0.7</IP>"
                         u"<Manufacture>A &amp; B</Manufacture><Model>M1</Model></XNR>");
-    frame.OnSearchReply(u"80503736<Other><IP>10.0.0.8</IP></Other>"); // wrong root
-    frame.OnSearchReply(u"80503736<XNR><IP>10.0.0.9</IP>");           // not well-formed
-    frame.OnSearchReply(u"80503736<XNR><IP>10.0.0.7</IP><Model>M2</Model></XNR>");
+    frame.OnDeviceReply(u"80503736<Other><IP>10.0.0.8</IP></Other>"); // wrong root
+    frame.OnDeviceReply(u"80503736<XNR><IP>10.0.0.9</IP>");           // not well-formed
+    frame.OnDeviceReply(u"80503736<XNR><IP>10.0.0.7</IP><Model>M2</Model></XNR>");
     const std::vector<DeviceRow>& rows = frame.Results().Rows();
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].record, (DeviceRecord{u"A & B", u"M1", u"10.0.0.7", u"", u"81"}));

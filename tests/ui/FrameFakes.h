@@ -23,9 +23,9 @@ namespace ferrow::test {
 // search runs (destroying it stops the play, as with the real search).
 class RecordingSearcher final : public AddressSearcher {
 public:
-    std::unique_ptr<RunningSearch> Start(const std::string& localAddress,
+    std::unique_ptr<RunningSearch> Start(Ipv4Address localAddress,
                                          SearchObserver& observer) override {
-        searches.push_back(localAddress);
+        searches.push_back(localAddress.Text());
         auto search = std::make_unique<PlayedSearch>(*this, observer);
         if (gap.count() == 0) {
             while (search->PlayNext()) {

@@ -77,7 +77,12 @@ protected:
         tree->scrollToItem(item);
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                           tree->visualItemRect(item).center());
-        // Rows reach the window through its event loop.
+        DeliverSearchNews();
+    }
+
+    // Rows reach the window in one turn of its event loop, a search's end in the next.
+    static void DeliverSearchNews() {
+        QCoreApplication::processEvents();
         QCoreApplication::processEvents();
     }
 
@@ -93,7 +98,7 @@ protected:
     // Waits until no search runs and what it delivered has arrived.
     bool FinishSearch() {
         const bool ended = QTest::qWaitFor([this] { return searcher.running == 0; }, 5000);
-        QCoreApplication::processEvents();
+        DeliverSearchNews();
         return ended;
     }
 
@@ -154,7 +159,8 @@ TEST_F(MainFrameTest, StoresAddressesInNetworkOrderAndZeroElsewhere) {
     std::array<unsigned char, 4> bytes{};
     std::memcpy(bytes.data(), &address, bytes.size());
     EXPECT_EQ(bytes, (std::array<unsigned char, 4>{192, 168, 1, 20}));
-    EXPECT_EQ(Address(0, 1)->data(0, kAddressRole).value<quint32>(), Ipv4FromText("10.0.0.5"));
+    EXPECT_EQ(Address(0, 1)->data(0, kAddressRole).value<quint32>(),
+              Ipv4Address::FromText("10.0.0.5").NetworkOrder());
     EXPECT_EQ(Root()->data(0, kAddressRole).value<quint32>(), 0u);
     EXPECT_EQ(Adapter(0)->data(0, kAddressRole).value<quint32>(), 0u);
     EXPECT_EQ(Address(1, 0)->data(0, kAddressRole).value<quint32>(), 0u);
@@ -207,6 +213,17 @@ TEST_F(MainFrameTest, RowsAppearWhileTheSearchRunsAndTheStatusBarFollowsIt) {
     EXPECT_EQ(StatusText(), "Searching from 192.168.1.20\u2026 1 recorder");
     ASSERT_TRUE(FinishSearch());
     EXPECT_EQ(StatusText(), "2 recorders found from 192.168.1.20");
+}
+
+// The end's handler may destroy the search (it starts the next one): it runs only after
+// the call that delivered the rows has returned.
+TEST_F(MainFrameTest, TheEndOfASearchComesInATurnOfItsOwn) {
+    Click(Address(0, 0));
+    frame.HandleCommand(kCommandRefresh, List());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(StatusText(), "Searching from 192.168.1.20\u2026 0 recorders");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(StatusText(), "No recorder answered on 192.168.1.20");
 }
 
 TEST_F(MainFrameTest, ANewSelectionStopsTheRunningSearchAndEmptiesTheList) {

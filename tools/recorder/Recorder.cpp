@@ -44,7 +44,7 @@ Recorder::~Recorder() {
 }
 
 bool Recorder::Open(std::string& error) {
-    const std::uint32_t ownAddress = Ipv4FromText(m_options.address);
+    const std::uint32_t ownAddress = Ipv4Address::FromText(m_options.address).NetworkOrder();
     if (ownAddress == INADDR_NONE) {
         error = "not an IPv4 address: " + m_options.address;
         return false;

@@ -75,11 +75,12 @@ std::string NthIpText(const std::string& baseIp, int index) {
     if (index == 0) {
         return baseIp;
     }
-    const std::uint32_t base = Ipv4FromText(baseIp);
+    const std::uint32_t base = Ipv4Address::FromText(baseIp).NetworkOrder();
     if (base == INADDR_NONE) {
         return baseIp + "-" + std::to_string(index);
     }
-    return Ipv4ToText(htonl(ntohl(base) + static_cast<std::uint32_t>(index)));
+    return Ipv4Address::FromNetworkOrder(htonl(ntohl(base) + static_cast<std::uint32_t>(index)))
+        .Text();
 }
 
 std::vector<std::string> BuildReplies(const RecorderOptions& options) {

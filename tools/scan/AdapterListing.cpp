@@ -15,17 +15,17 @@ std::size_t AdapterListing::AddAdapter(std::u16string description, std::u16strin
 }
 
 void AdapterListing::AddAddress(std::size_t adapter, std::u16string addressText) {
-    m_adapters.at(adapter).addresses.push_back(std::move(addressText));
+    const Ipv4Address address = Ipv4Address::FromText(Utf16ToNarrow(addressText));
+    m_adapters.at(adapter).addresses.push_back({std::move(addressText), address});
 }
 
-std::vector<std::string> AdapterListing::SearchableAddresses() const {
-    std::vector<std::string> addresses;
+std::vector<Ipv4Address> AdapterListing::SearchableAddresses() const {
+    std::vector<Ipv4Address> addresses;
     for (const Adapter& adapter : m_adapters) {
-        for (const std::u16string& address : adapter.addresses) {
-            std::string narrow = Utf16ToNarrow(address);
-            if (narrow != kNoIpv4Address &&
-                std::find(addresses.begin(), addresses.end(), narrow) == addresses.end()) {
-                addresses.push_back(std::move(narrow));
+        for (const Address& entry : adapter.addresses) {
+            if (entry.address.CanSearchFrom() &&
+                std::find(addresses.begin(), addresses.end(), entry.address) == addresses.end()) {
+                addresses.push_back(entry.address);
             }
         }
     }
@@ -37,8 +37,8 @@ void AdapterListing::Write(std::ostream& out) const {
     for (const Adapter& adapter : m_adapters) {
         out << "  " << ToUtf8(ForTerminal(adapter.description + u" (" + adapter.macText + u")"))
             << '\n';
-        for (const std::u16string& address : adapter.addresses) {
-            out << "    " << ToUtf8(ForTerminal(address)) << '\n';
+        for (const Address& entry : adapter.addresses) {
+            out << "    " << ToUtf8(ForTerminal(entry.text)) << '\n';
         }
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Ipv4Address.h"
+
 #include <cstddef>
 #include <iosfwd>
 #include <string>
@@ -12,10 +14,14 @@ namespace ferrow {
 // Filled by the adapter enumeration through the frame.
 class AdapterListing {
 public:
+    struct Address {
+        std::u16string text;
+        Ipv4Address address; // as the window's tree stores it
+    };
     struct Adapter {
         std::u16string description;
         std::u16string macText;
-        std::vector<std::u16string> addresses;
+        std::vector<Address> addresses;
     };
 
     // Returns the new adapter's index, the node handle the enumeration hands back.
@@ -24,9 +30,9 @@ public:
 
     const std::vector<Adapter>& Adapters() const { return m_adapters; }
 
-    // Every address a search can start from, in tree order: kNoIpv4Address (an adapter
-    // without an address) is skipped, and an address under two adapters is searched once.
-    std::vector<std::string> SearchableAddresses() const;
+    // Every address a search can start from, in tree order: 0.0.0.0 (an adapter without an
+    // address) is skipped, and an address under two adapters is searched once.
+    std::vector<Ipv4Address> SearchableAddresses() const;
 
     // "Computer", then "description (MAC)" per adapter, then its addresses, indented.
     void Write(std::ostream& out) const;

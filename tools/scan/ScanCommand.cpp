@@ -17,18 +17,19 @@ std::string ProgressText(const std::string& address, std::size_t index, std::siz
            std::to_string(count) + "), " + std::to_string(found) + " found so far...";
 }
 
-int SearchAddresses(ScanFrame& frame, const std::vector<std::string>& addresses,
+int SearchAddresses(ScanFrame& frame, const std::vector<Ipv4Address>& addresses,
                     OutputFormat format, std::ostream& out, std::ostream& err, bool showProgress) {
     std::vector<std::string> failures;
     std::size_t notStarted = 0;
     {
         ProgressLine progress(err, showProgress);
         for (std::size_t i = 0; i < addresses.size(); ++i) {
+            const std::string address = addresses[i].Text();
             progress.Show(
-                ProgressText(addresses[i], i, addresses.size(), frame.Results().Rows().size()));
+                ProgressText(address, i, addresses.size(), frame.Results().Rows().size()));
             const SearchEnd end = frame.SearchFrom(addresses[i]);
             notStarted += NotStarted(end.reason) ? 1 : 0;
-            if (std::string why = ExplainSearchFailure(addresses[i], end.reason); !why.empty()) {
+            if (std::string why = ExplainSearchFailure(address, end.reason); !why.empty()) {
                 failures.push_back(std::move(why));
             }
         }
@@ -71,7 +72,7 @@ int RunScanCommand(const ScanOptions& options, std::ostream& out, std::ostream& 
                                showProgress);
     case ScanMode::AllAddresses: {
         frame.EnumAdapters(&frame);
-        const std::vector<std::string> addresses = frame.Adapters().SearchableAddresses();
+        const std::vector<Ipv4Address> addresses = frame.Adapters().SearchableAddresses();
         if (addresses.empty()) {
             err << "ferrow-scan: no adapter has an IPv4 address to search from "
                    "(see 'ferrow-scan --list-adapters').\n";

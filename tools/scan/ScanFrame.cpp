@@ -13,16 +13,16 @@ void ScanFrame::AddAddressNode(std::size_t adapterNode, std::u16string addressTe
     m_adapters.AddAddress(adapterNode, std::move(addressText));
 }
 
-void ScanFrame::OnSearchReply(std::u16string replyText) {
+void ScanFrame::OnDeviceReply(std::u16string replyText) {
     if (std::optional<DeviceRecord> record = ReadDeviceReply(replyText)) {
         m_results.Add({std::move(*record), m_searchAddress});
     }
 }
 
-SearchEnd ScanFrame::SearchFrom(const std::string& localAddress) {
-    m_searchAddress = NarrowToUtf16(localAddress);
-    DeviceSearch search(localAddress, *this);
-    return search.Wait();
+SearchEnd ScanFrame::SearchFrom(Ipv4Address localAddress) {
+    m_searchAddress = NarrowToUtf16(localAddress.Text());
+    return SearchForReplies(
+        localAddress, [this](std::u16string replyText) { OnDeviceReply(std::move(replyText)); });
 }
 
 } // namespace ferrow

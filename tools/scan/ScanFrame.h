@@ -1,7 +1,8 @@
 #pragma once
 
 #include "discovery/CNetImpl.h"
-#include "discovery/DeviceSearch.h"
+#include "discovery/CSearchXNRImpl.h"
+#include "platform/Ipv4Address.h"
 #include "tools/scan/AdapterListing.h"
 #include "tools/scan/ScanResults.h"
 
@@ -12,19 +13,18 @@ namespace ferrow {
 
 // ferrow-scan's counterpart of the window's main frame: the same adapter enumeration and
 // the same search call back into it, and it keeps what they deliver instead of showing it.
-class ScanFrame final : public CNetImpl<ScanFrame>, public SearchObserver {
+// The search runs on the caller's thread, which has nothing else to do meanwhile.
+class ScanFrame final : public CNetImpl<ScanFrame> {
 public:
     // Adapter enumeration callbacks.
     std::size_t AddAdapterNode(std::u16string description, std::u16string macText);
     void AddAddressNode(std::size_t adapterNode, std::u16string addressText);
 
-    // Search callbacks, on the search's thread while SearchFrom waits: one accepted reply,
-    // read as the window reads it; the end reaches SearchFrom through the wait.
-    void OnSearchReply(std::u16string replyText) override;
-    void OnSearchEnd(const SearchEnd& /*end*/) override {}
+    // Search callback: one accepted reply, read as the window reads it.
+    void OnDeviceReply(std::u16string replyText);
 
     // Runs one search from the local address; its rows join those of earlier searches.
-    SearchEnd SearchFrom(const std::string& localAddress);
+    SearchEnd SearchFrom(Ipv4Address localAddress);
 
     const AdapterListing& Adapters() const { return m_adapters; }
     const ScanResults& Results() const { return m_results; }

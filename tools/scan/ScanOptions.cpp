@@ -37,8 +37,8 @@ const CLI::Validator kLocalIpv4Address(
         if (!IsDottedQuad(text)) {
             return "'" + text + "' is not a dotted IPv4 address such as 192.168.1.20";
         }
-        if (text == kNoIpv4Address) {
-            return std::string(kNoIpv4Address) +
+        if (!Ipv4Address::FromText(text).CanSearchFrom()) {
+            return text +
                    " is no local address; use --list-adapters to see this machine's addresses";
         }
         return {};
@@ -57,11 +57,13 @@ const CLI::Validator kFormatName(
     },
     "");
 
-std::vector<std::string> WithoutRepeats(const std::vector<std::string>& texts) {
-    std::vector<std::string> kept;
+// The addresses of the texts, the first of each kept, in order.
+std::vector<Ipv4Address> AddressesWithoutRepeats(const std::vector<std::string>& texts) {
+    std::vector<Ipv4Address> kept;
     for (const std::string& text : texts) {
-        if (std::find(kept.begin(), kept.end(), text) == kept.end()) {
-            kept.push_back(text);
+        const Ipv4Address address = Ipv4Address::FromText(text);
+        if (std::find(kept.begin(), kept.end(), address) == kept.end()) {
+            kept.push_back(address);
         }
     }
     return kept;
@@ -117,7 +119,7 @@ ScanOptions ToScanOptions(const CommandLineValues& values) {
         options.mode = ScanMode::AllAddresses;
     } else if (!values.fromAddresses.empty()) {
         options.mode = ScanMode::FromAddresses;
-        options.fromAddresses = WithoutRepeats(values.fromAddresses);
+        options.fromAddresses = AddressesWithoutRepeats(values.fromAddresses);
     }
     return options;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Ipv4Address.h"
 #include "rows/RowFormats.h"
 
 #include <iosfwd>
@@ -18,7 +19,7 @@ enum class ScanMode {
 
 struct ScanOptions {
     ScanMode mode = ScanMode::None;
-    std::vector<std::string> fromAddresses; // dotted IPv4 texts, first use of each kept
+    std::vector<Ipv4Address> fromAddresses; // first use of each kept
     OutputFormat format = OutputFormat::Table;
 };
 
