@@ -1,28 +1,11 @@
 #include "ui/DeviceListModel.h"
 
+#include "rows/RowFormats.h"
+
 namespace ferrow {
 
-namespace {
-
-constexpr const char* kHeaders[DeviceListModel::kColumnCount] = {
-    "Manufacture", "Model", "IP Address", "MAC Address", "Http Port"};
-
-const std::u16string& Field(const DeviceRecord& record, int column) {
-    switch (column) {
-    case DeviceListModel::kManufacture:
-        return record.Manufacture;
-    case DeviceListModel::kModel:
-        return record.Model;
-    case DeviceListModel::kIpAddress:
-        return record.IP;
-    case DeviceListModel::kMacAddress:
-        return record.MAC;
-    default:
-        return record.HttpPort;
-    }
-}
-
-} // namespace
+// The columns are the rows' first cells, in their order: the reply's five fields.
+static_assert(DeviceListModel::kColumnCount < static_cast<int>(kCellCount));
 
 void DeviceListModel::Clear() {
     beginResetModel();
@@ -61,7 +44,9 @@ QVariant DeviceListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || role != Qt::DisplayRole) {
         return {};
     }
-    return QString::fromStdU16String(Field(Row(index.row()).record, index.column()));
+    const std::u16string_view cell =
+        CellsOf(Row(index.row()))[static_cast<std::size_t>(index.column())];
+    return QString::fromUtf16(cell.data(), static_cast<qsizetype>(cell.size()));
 }
 
 QVariant DeviceListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -69,7 +54,8 @@ QVariant DeviceListModel::headerData(int section, Qt::Orientation orientation, i
         section >= kColumnCount) {
         return {};
     }
-    return QString::fromLatin1(kHeaders[section]);
+    const std::u16string_view header = kColumnHeaders[static_cast<std::size_t>(section)];
+    return QString::fromUtf16(header.data(), static_cast<qsizetype>(header.size()));
 }
 
 Qt::ItemFlags DeviceListModel::flags(const QModelIndex& index) const {

@@ -17,6 +17,7 @@ class DeviceListModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
+    // The first cells of a row (CellsOf), under their headers (kColumnHeaders).
     enum Column : int { kManufacture, kModel, kIpAddress, kMacAddress, kHttpPort, kColumnCount };
 
     using QAbstractTableModel::QAbstractTableModel;
