@@ -127,8 +127,10 @@ int main(int argc, char** argv) {
     PrintAgreement(corpora);
 
     std::vector<std::string> groups;
-    for (const auto& [name, replies] : corpora) {
-        const std::string group = "replies/" + name;
+    for (const auto& corpus : corpora) {
+        // Named, not a structured binding: clang 14 refuses to capture those.
+        const std::vector<ReplyText>& replies = corpus.second;
+        const std::string group = "replies/" + corpus.first;
         groups.push_back(group);
         ForEachReader([&]<typename Reader>(const char* reader) {
             benchmark::RegisterBenchmark((group + "/" + reader).c_str(), BenchReplies<Reader>,

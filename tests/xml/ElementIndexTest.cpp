@@ -2,113 +2,113 @@
 
 #include "xml/CXmlDoc.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 
 namespace ferrow {
 namespace {
 
-// Marks every entry below count with its own index, so moves can be detected.
-void Mark(ElementIndex& index, std::int32_t count) {
-    for (std::int32_t i = 0; i < count; ++i) {
-        index.EntryAt(i).start = i;
-        index.EntryAt(i).parent = -i;
-    }
+constexpr std::int32_t kSegment = ElementIndex::kSegmentSize;
+
+// Marks entry i with its own index in its first and last field, so that an entry lost,
+// moved or copied only in part reads back wrong.
+void Mark(ElementIndex& index, std::int32_t i) {
+    index.EntryAt(i).start = i;
+    index.EntryAt(i).previousSibling = -i;
 }
 
 void ExpectMarked(const ElementIndex& index, std::int32_t count) {
     for (std::int32_t i = 0; i < count; ++i) {
         ASSERT_EQ(index.EntryAt(i).start, i) << "entry " << i;
-        ASSERT_EQ(index.EntryAt(i).parent, -i) << "entry " << i;
+        ASSERT_EQ(index.EntryAt(i).previousSibling, -i) << "entry " << i;
     }
 }
 
-TEST(ElementIndexTest, FirstReservationFollowsTextLength) {
-    CXmlDoc empty;
-    EXPECT_EQ(empty.Index().Capacity(), 8);
-
-    CXmlDoc hundred;
-    hundred.LoadText((u"<r>" + std::u16string(93, u'x') + u"</r>").c_str());
-    EXPECT_EQ(hundred.Index().Capacity(), 9);
-
-    CXmlDoc sixHundredForty;
-    sixHundredForty.LoadText((u"<r>" + std::u16string(633, u'x') + u"</r>").c_str());
-    EXPECT_EQ(sixHundredForty.Index().Capacity(), 18);
-}
-
-TEST(ElementIndexTest, CapacityNeverShrinksAcrossLoads) {
-    CXmlDoc doc;
-    doc.LoadText((u"<r>" + std::u16string(633, u'x') + u"</r>").c_str());
-    doc.LoadText(u"<r/>");
-    EXPECT_EQ(doc.Index().Capacity(), 18);
-}
-
-TEST(ElementIndexTest, NewEntryGrowsByHalfWhenFull) {
-    ElementIndex index;
-    index.ReserveEntries(9);
+// Hands out entries 1 to count - 1 after the document entry, marking each, and checks
+// that each index comes in order and that every entry reads back at the end.
+void FillAndCheck(ElementIndex& index, std::int32_t count) {
     index.ResetEntries();
-    for (std::int32_t expected = 1; expected < 9; ++expected) {
-        ASSERT_EQ(index.NewEntry(), expected);
-    }
-    EXPECT_EQ(index.Capacity(), 9);
-    Mark(index, 9);
-    EXPECT_EQ(index.NewEntry(), 9);
-    EXPECT_EQ(index.Capacity(), 13);
-    ExpectMarked(index, 9);
-}
-
-TEST(ElementIndexTest, GrowthStopsAtTheEndOfTheNextSegment) {
-    ElementIndex index;
-    index.Grow(60000);
-    Mark(index, 60000);
-    index.Grow(200000);
-    EXPECT_EQ(index.Capacity(), 131072);
-    ExpectMarked(index, 60000);
-    // The first segment was widened to a full one: its tail and the next segment are usable.
-    index.EntryAt(65535).start = 65535;
-    index.EntryAt(131071).start = 131071;
-    EXPECT_EQ(index.EntryAt(65535).start, 65535);
-    EXPECT_EQ(index.EntryAt(131071).start, 131071);
-}
-
-TEST(ElementIndexTest, GrowthFromNothingSpansTwoSegmentsAtMost) {
-    ElementIndex index;
-    index.Grow(1000000);
-    EXPECT_EQ(index.Capacity(), 131072);
-}
-
-TEST(ElementIndexTest, GrowthWithinTheLastSegmentKeepsItsEntries) {
-    ElementIndex index;
-    index.Grow(65536);
-    index.Grow(70000);
-    Mark(index, 70000);
-    index.Grow(90000);
-    EXPECT_EQ(index.Capacity(), 90000);
-    ExpectMarked(index, 70000);
-}
-
-TEST(ElementIndexTest, ReserveNeverLowersCapacity) {
-    ElementIndex index;
-    index.ReserveEntries(100);
-    EXPECT_TRUE(index.ReserveEntries(10));
-    EXPECT_EQ(index.Capacity(), 100);
-}
-
-TEST(ElementIndexTest, EntriesKeepTheirIndexOverManySegments) {
-    ElementIndex index;
-    index.ReserveEntries(8);
-    index.ResetEntries();
-    index.EntryAt(0).start = 0;
-    index.EntryAt(0).parent = 0;
-    constexpr std::int32_t kCount = 300000;
-    for (std::int32_t expected = 1; expected < kCount; ++expected) {
+    Mark(index, 0);
+    for (std::int32_t expected = 1; expected < count; ++expected) {
         const std::int32_t i = index.NewEntry();
         ASSERT_EQ(i, expected);
-        index.EntryAt(i).start = i;
-        index.EntryAt(i).parent = -i;
+        Mark(index, i);
     }
-    EXPECT_GE(index.Capacity(), kCount);
-    ExpectMarked(index, kCount);
+    ASSERT_EQ(index.NextFree(), count);
+    ExpectMarked(index, count);
+    // A smaller reservation afterwards takes nothing away.
+    index.ReserveEntries(1);
+    ExpectMarked(index, count);
+}
+
+// Storage for exactly reserved entries, where one reservation may not reach that far.
+void ReserveExactly(ElementIndex& index, std::int32_t reserved) {
+    while (index.Capacity() < reserved) {
+        index.ReserveEntries(reserved);
+    }
+}
+
+TEST(ElementIndexTest, EntriesKeepTheirIndexAndContentAsTheIndexGrows) {
+    ElementIndex index;
+    FillAndCheck(index, 8 * kSegment + 123);
+    // Once reset, the same storage hands out the same indices again.
+    FillAndCheck(index, 1000);
+}
+
+// Around the end of whatever storage was reserved: up to it, one below, one past, for
+// every small size, so that the end of the first segment's inline part is among them.
+TEST(ElementIndexTest, GrowsFromAnySmallReservation) {
+    for (std::int32_t reserved = 1; reserved <= 100; ++reserved) {
+        for (const std::int32_t count : {reserved - 1, reserved, reserved + 1}) {
+            SCOPED_TRACE(testing::Message() << "reserved " << reserved << ", count " << count);
+            ElementIndex index;
+            index.ReserveEntries(reserved);
+            FillAndCheck(index, std::max(count, 1));
+        }
+    }
+}
+
+TEST(ElementIndexTest, GrowsAcrossEverySegmentBoundary) {
+    for (std::int32_t segments = 1; segments <= 3; ++segments) {
+        const std::int32_t boundary = segments * kSegment;
+        for (const std::int32_t reserved : {boundary - 1, boundary, boundary + 1}) {
+            for (const std::int32_t count : {boundary - 1, boundary, boundary + 1}) {
+                SCOPED_TRACE(testing::Message() << "reserved " << reserved << ", count " << count);
+                ElementIndex index;
+                ReserveExactly(index, reserved);
+                FillAndCheck(index, count);
+            }
+        }
+    }
+}
+
+// The parse hands out the entries: elements past the first segment keep their links
+// and their text, also when a smaller document was loaded in between.
+TEST(ElementIndexTest, DocumentWithElementsInSeveralSegmentsReadsBack) {
+    constexpr int kElements = 2 * kSegment + 10;
+    std::u16string text = u"<r>";
+    for (int i = 0; i < kElements; ++i) {
+        const std::string number = std::to_string(i);
+        text += u"<a>" + std::u16string(number.begin(), number.end()) + u"</a>";
+    }
+    text += u"</r>";
+
+    CXmlDoc doc;
+    for (const bool smallerFirst : {false, true}) {
+        if (smallerFirst) {
+            ASSERT_TRUE(doc.LoadText(u"<r><a>x</a></r>"));
+        }
+        ASSERT_TRUE(doc.LoadText(std::u16string_view(text)));
+        ASSERT_EQ(doc.Index().NextFree(), kElements + 2);
+        for (int i = 0; i < kElements; ++i) {
+            ASSERT_TRUE(doc.FindChildElement(u"a")) << i;
+            const std::string number = std::to_string(i);
+            ASSERT_EQ(doc.ChildText(), std::u16string(number.begin(), number.end()));
+            ASSERT_EQ(doc.Index().EntryAt(doc.Child()).parent, 1);
+        }
+        EXPECT_FALSE(doc.FindChildElement(u"a"));
+    }
 }
 
 TEST(ElementIndexTest, PackedTagLengthsHoldTheirFullWidths) {

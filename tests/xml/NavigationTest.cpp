@@ -1,13 +1,13 @@
 #include "xml/CXmlDoc.h"
 
-#include <array>
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
 
 namespace ferrow {
 namespace {
 
-// The text of the first child named name of the root, or "(none)".
+// The text of the first child named name of the first element, or "(none)".
 std::u16string ChildOfRoot(const std::u16string& text, TextArg name) {
     CXmlDoc doc;
     doc.LoadText(text.c_str());
@@ -17,63 +17,67 @@ std::u16string ChildOfRoot(const std::u16string& text, TextArg name) {
     return doc.ChildText();
 }
 
-TEST(NavigationTest, ReplyReaderGetsEveryFieldWhateverTheOrder) {
-    CXmlDoc doc;
-    ASSERT_TRUE(doc.LoadText(u"80503736<XNR><HttpPort>8080</HttpPort><MAC>00:11:22:33:44:55</MAC>"
-                             u"<IP>192.168.1.64</IP><Model>NVR-8</Model>"
-                             u"<Manufacture>Acme &amp; Co</Manufacture></XNR>"));
-    ASSERT_TRUE(doc.FindElement(u"XNR"));
-    const std::array<std::pair<TextArg, std::u16string>, 5> fields = {{
-        {u"Manufacture", u"Acme & Co"},
-        {u"Model", u"NVR-8"},
-        {u"IP", u"192.168.1.64"},
-        {u"MAC", u"00:11:22:33:44:55"},
-        {u"HttpPort", u"8080"},
-    }};
-    for (const auto& [name, expected] : fields) {
-        ASSERT_TRUE(doc.FindChildElement(name));
-        EXPECT_EQ(doc.ChildText(), expected);
-        doc.RewindChildren();
-    }
+struct Position {
+    std::int32_t parent;
+    std::int32_t current;
+    std::int32_t child;
+
+    friend bool operator==(const Position&, const Position&) = default;
+};
+
+Position PositionOf(const CXmlDoc& doc) {
+    return {doc.Parent(), doc.Current(), doc.Child()};
 }
 
-TEST(NavigationTest, MissingChildLeavesOnlyItsOwnFieldEmpty) {
-    CXmlDoc doc;
-    ASSERT_TRUE(doc.LoadText(u"<XNR><IP>10.0.0.2</IP><HttpPort>80</HttpPort></XNR>"));
-    ASSERT_TRUE(doc.FindElement(u"XNR"));
-    EXPECT_FALSE(doc.FindChildElement(u"Model"));
-    EXPECT_EQ(doc.ChildText(), u"");
-    doc.RewindChildren();
-    ASSERT_TRUE(doc.FindChildElement(u"HttpPort"));
-    EXPECT_EQ(doc.ChildText(), u"80");
-}
-
-TEST(NavigationTest, ChildSearchWithoutRewindGoesOnFromTheLastFound) {
-    CXmlDoc doc;
-    ASSERT_TRUE(doc.LoadText(u"<XNR><Model>A</Model><Model>B</Model></XNR>"));
-    ASSERT_TRUE(doc.FindChildElement(u"Model"));
-    EXPECT_EQ(doc.ChildText(), u"A");
-    ASSERT_TRUE(doc.FindChildElement(u"Model"));
-    EXPECT_EQ(doc.ChildText(), u"B");
-    const std::int32_t second = doc.Child();
-    EXPECT_FALSE(doc.FindChildElement(u"Model"));
-    EXPECT_EQ(doc.Child(), second);
-    EXPECT_EQ(doc.ChildText(), u"B");
-    doc.RewindChildren();
-    ASSERT_TRUE(doc.FindChildElement(u"Model"));
-    EXPECT_EQ(doc.ChildText(), u"A");
-}
-
-TEST(NavigationTest, NamesMatchWholeAndCaseSensitive) {
-    const std::u16string text = u"<XNR><IPX>1</IPX><httpport>2</httpport><IP a='1'>3</IP></XNR>";
+TEST(NavigationTest, ChildNamesMatchWholeCaseSensitiveAndAmongDirectChildrenOnly) {
+    const std::u16string text = u"<r><IPX>1</IPX><ip>2</ip><b><IP>deep</IP></b>"
+                                u"<IP a='x'>3</IP><IP/><Mod\u00e8le>4</Mod\u00e8le></r>";
     EXPECT_EQ(ChildOfRoot(text, u"IP"), u"3");
-    EXPECT_EQ(ChildOfRoot(text, u"HttpPort"), u"(none)");
+    EXPECT_EQ(ChildOfRoot(text, u"ip"), u"2");
     EXPECT_EQ(ChildOfRoot(text, u"IPX"), u"1");
+    EXPECT_EQ(ChildOfRoot(text, u"I"), u"(none)");
+    EXPECT_EQ(ChildOfRoot(text, u"IPXY"), u"(none)");
+    EXPECT_EQ(ChildOfRoot(text, u"Mod\u00e8le"), u"4");
+    EXPECT_EQ(ChildOfRoot(text, u"r"), u"(none)");
 }
 
-TEST(NavigationTest, NullOrEmptyNameTakesTheNextElement) {
+TEST(NavigationTest, ChildSearchGoesOnFromTheLastFoundUntilRewound) {
+    CXmlDoc doc;
+    ASSERT_TRUE(doc.LoadText(u"<r><m>A</m><x>X</x><m>B</m><y>Y</y></r>"));
+    ASSERT_TRUE(doc.FindChildElement(u"m"));
+    EXPECT_EQ(doc.ChildText(), u"A");
+    ASSERT_TRUE(doc.FindChildElement(u"m"));
+    EXPECT_EQ(doc.ChildText(), u"B");
+    EXPECT_FALSE(doc.FindChildElement(u"x")) << "x lies before the child position";
+    ASSERT_TRUE(doc.FindChildElement(u"y"));
+    EXPECT_EQ(doc.ChildText(), u"Y");
+    doc.RewindChildren();
+    EXPECT_EQ(doc.Child(), 0);
+    EXPECT_EQ(doc.ChildText(), u"");
+    ASSERT_TRUE(doc.FindChildElement(u"x"));
+    EXPECT_EQ(doc.ChildText(), u"X");
+    doc.RewindChildren();
+    ASSERT_TRUE(doc.FindChildElement(u"m"));
+    EXPECT_EQ(doc.ChildText(), u"A");
+}
+
+TEST(NavigationTest, FailedSearchesLeaveThePositionAsItWas) {
     CXmlDoc doc;
     ASSERT_TRUE(doc.LoadText(u"<r><a>1</a><b>2</b></r>"));
+    ASSERT_TRUE(doc.FindChildElement(u"b"));
+    const Position found = PositionOf(doc);
+    EXPECT_FALSE(doc.FindChildElement(u"a"));
+    EXPECT_FALSE(doc.FindChildElement(u"missing"));
+    EXPECT_FALSE(doc.FindChildElement(nullptr)) << "b is the last child";
+    EXPECT_FALSE(doc.FindElement(u"missing"));
+    EXPECT_FALSE(doc.FindElement(u"r"));
+    EXPECT_EQ(PositionOf(doc), found);
+    EXPECT_EQ(doc.ChildText(), u"2");
+}
+
+TEST(NavigationTest, NullOrEmptyNameTakesTheNextElementPastOtherContent) {
+    CXmlDoc doc;
+    ASSERT_TRUE(doc.LoadText(u"<r>t<!-- c --><a>1</a> <?p?><b>2</b><![CDATA[<c>]]></r>"));
     ASSERT_TRUE(doc.FindChildElement(nullptr));
     EXPECT_EQ(doc.ChildText(), u"1");
     ASSERT_TRUE(doc.FindChildElement(u""));
@@ -81,25 +85,33 @@ TEST(NavigationTest, NullOrEmptyNameTakesTheNextElement) {
     EXPECT_FALSE(doc.FindChildElement(nullptr));
 }
 
-TEST(NavigationTest, FindElementLooksAtTheCurrentLevelOnly) {
+// Beside the root stand further elements only in a document that is not well-formed,
+// but they are still reached, each with children of its own.
+TEST(NavigationTest, FindElementMovesToLaterSiblingsAtTheCurrentLevel) {
     CXmlDoc doc;
-    doc.LoadText(u"<XNR><IP>1</IP></XNR>");
-    EXPECT_FALSE(doc.FindElement(u"IP"));
-    EXPECT_EQ(doc.Current(), 0);
-    ASSERT_TRUE(doc.FindElement(u"XNR"));
-    EXPECT_EQ(doc.Current(), 1);
+    EXPECT_FALSE(doc.LoadText(u"<a><x>1</x></a><b><x>2</x></b><a><x>3</x></a>"));
+    EXPECT_FALSE(doc.FindElement(u"x")) << "children are not at this level";
+    ASSERT_TRUE(doc.FindElement(u"b"));
     EXPECT_EQ(doc.Parent(), 0);
-    EXPECT_FALSE(doc.FindElement(u"XNR")); // only later siblings are looked at
-    EXPECT_EQ(doc.Current(), 1);
+    EXPECT_EQ(doc.Child(), 0);
+    ASSERT_TRUE(doc.FindChildElement(u"x"));
+    EXPECT_EQ(doc.ChildText(), u"2");
+    const std::int32_t b = doc.Current();
 
-    ASSERT_TRUE(doc.LoadText(u"<Reply><IP>1</IP></Reply>"));
-    EXPECT_FALSE(doc.FindElement(u"XNR"));
+    ASSERT_TRUE(doc.FindElement(u"a"));
+    EXPECT_GT(doc.Current(), b) << "the a after b, not the first";
+    EXPECT_EQ(doc.Child(), 0) << "a new element starts with no child position";
+    ASSERT_TRUE(doc.FindChildElement(u"x"));
+    EXPECT_EQ(doc.ChildText(), u"3");
+    EXPECT_FALSE(doc.FindElement(u"b")) << "only later siblings are looked at";
+    EXPECT_FALSE(doc.FindElement(nullptr));
 }
 
-TEST(NavigationTest, FirstChildSearchMakesTheRootCurrent) {
+TEST(NavigationTest, FirstChildSearchMakesTheFirstElementCurrent) {
     CXmlDoc doc;
-    doc.LoadText(u"<XNR><IP>1</IP></XNR>");
-    ASSERT_TRUE(doc.FindChildElement(u"IP"));
+    EXPECT_FALSE(doc.LoadText(u"<a><x>1</x></a><b><x>2</x></b>"));
+    ASSERT_TRUE(doc.FindChildElement(u"x"));
+    EXPECT_EQ(doc.ChildText(), u"1");
     EXPECT_EQ(doc.Parent(), 0);
     EXPECT_EQ(doc.Current(), 1);
     EXPECT_EQ(doc.Child(), 2);
@@ -107,41 +119,46 @@ TEST(NavigationTest, FirstChildSearchMakesTheRootCurrent) {
 
 TEST(NavigationTest, PositionIsResetByEveryLoad) {
     CXmlDoc doc;
-    doc.LoadText(u"<XNR><IP>1</IP></XNR>");
-    ASSERT_TRUE(doc.FindChildElement(u"IP"));
-    doc.LoadText(u"<XNR><MAC>m</MAC></XNR>");
-    EXPECT_EQ(doc.Current(), 0);
-    EXPECT_EQ(doc.Child(), 0);
+    doc.LoadText(u"<r><a>1</a></r>");
+    ASSERT_TRUE(doc.FindChildElement(u"a"));
+    doc.LoadText(u"<r><b>m</b></r>");
+    EXPECT_EQ(PositionOf(doc), (Position{0, 0, 0}));
     EXPECT_EQ(doc.ChildText(), u"");
+    ASSERT_TRUE(doc.FindElement(u"r")) << "the search starts at the top again";
 }
 
-TEST(NavigationTest, SearchesOnAnEmptyDocumentFindNothing) {
-    CXmlDoc doc;
-    EXPECT_FALSE(doc.FindElement(nullptr));
-    EXPECT_FALSE(doc.FindChildElement(nullptr));
-    EXPECT_EQ(doc.ChildText(), u"");
+TEST(NavigationTest, SearchesWithoutElementsFindNothing) {
+    for (const TextArg text : {static_cast<TextArg>(nullptr), u"", u"only text <!-- c -->"}) {
+        CXmlDoc doc;
+        doc.LoadText(text);
+        EXPECT_FALSE(doc.FindElement(nullptr));
+        EXPECT_FALSE(doc.FindChildElement(nullptr));
+        EXPECT_EQ(PositionOf(doc), (Position{0, 0, 0}));
+        EXPECT_EQ(doc.ChildText(), u"");
+    }
 }
 
-TEST(NavigationTest, TextIsKeptAsItStands) {
-    EXPECT_EQ(ChildOfRoot(u"<r><Model>  X1 </Model></r>", u"Model"), u"  X1 ");
-    EXPECT_EQ(ChildOfRoot(u"<r><Model>A &amp; B</Model></r>", u"Model"), u"A & B");
-    EXPECT_EQ(ChildOfRoot(u"<r><Model>\r\nX</Model></r>", u"Model"), u"\r\nX");
+TEST(NavigationTest, TextIsKeptAsItStandsWithoutTheAttributes) {
+    EXPECT_EQ(ChildOfRoot(u"<r><m>  X1 </m></r>", u"m"), u"  X1 ");
+    EXPECT_EQ(ChildOfRoot(u"<r><m>A &amp; B</m></r>", u"m"), u"A & B");
+    EXPECT_EQ(ChildOfRoot(u"<r><m>\r\nX</m></r>", u"m"), u"\r\nX");
+    EXPECT_EQ(ChildOfRoot(u"<r><m a=\"v>w\" b='&lt;'>x</m></r>", u"m"), u"x");
 }
 
 TEST(NavigationTest, ElementsWithoutTextOfTheirOwnGiveEmptyText) {
-    EXPECT_EQ(ChildOfRoot(u"<r><Model/></r>", u"Model"), u"");
-    EXPECT_EQ(ChildOfRoot(u"<r><Model></Model></r>", u"Model"), u"");
-    EXPECT_EQ(ChildOfRoot(u"<r><Model><v>1</v></Model></r>", u"Model"), u"");
-    EXPECT_EQ(ChildOfRoot(u"<r><Model>x<v/>y</Model></r>", u"Model"), u"");
+    EXPECT_EQ(ChildOfRoot(u"<r><m/></r>", u"m"), u"");
+    EXPECT_EQ(ChildOfRoot(u"<r><m></m></r>", u"m"), u"");
+    EXPECT_EQ(ChildOfRoot(u"<r><m><v>1</v></m></r>", u"m"), u"");
+    EXPECT_EQ(ChildOfRoot(u"<r><m>x<v/>y</m></r>", u"m"), u"");
 }
 
 TEST(NavigationTest, OtherMarkupInTextIsLeftOutOrTakenVerbatim) {
-    EXPECT_EQ(ChildOfRoot(u"<r><Model>a> <!-- note --></Model></r>", u"Model"), u"a>");
-    EXPECT_EQ(ChildOfRoot(u"<r><Model>a<!-- note -->b</Model></r>", u"Model"), u"ab");
-    EXPECT_EQ(ChildOfRoot(u"<r><Model><![CDATA[x<y&amp;]]></Model></r>", u"Model"), u"x<y&amp;");
-    EXPECT_EQ(ChildOfRoot(u"<r><Model> <![CDATA[x]]> </Model></r>", u"Model"), u"x");
-    EXPECT_EQ(ChildOfRoot(u"<r><Model>a<?pi?>&lt;b</Model></r>", u"Model"), u"a<b");
-    EXPECT_EQ(ChildOfRoot(u"<r><Model><![C]]>z</Model></r>", u"Model"), u"z");
+    EXPECT_EQ(ChildOfRoot(u"<r><m>a> <!-- note --></m></r>", u"m"), u"a>");
+    EXPECT_EQ(ChildOfRoot(u"<r><m>a<!-- note -->b</m></r>", u"m"), u"ab");
+    EXPECT_EQ(ChildOfRoot(u"<r><m><![CDATA[x<y&amp;]]></m></r>", u"m"), u"x<y&amp;");
+    EXPECT_EQ(ChildOfRoot(u"<r><m> <![CDATA[x]]> </m></r>", u"m"), u"x");
+    EXPECT_EQ(ChildOfRoot(u"<r><m>a<?pi?>&lt;b</m></r>", u"m"), u"a<b");
+    EXPECT_EQ(ChildOfRoot(u"<r><m><![C]]>z</m></r>", u"m"), u"z");
 }
 
 TEST(NavigationTest, TextOfAnIllFormedDocumentStaysInsideItsElement) {
