@@ -21,6 +21,11 @@ void DatagramSender::Join() {
     }
 }
 
+std::chrono::steady_clock::time_point DatagramSender::LastSendTime() {
+    Join();
+    return m_lastSend;
+}
+
 void DatagramSender::Stop() {
     m_thread.request_stop();
     Join();

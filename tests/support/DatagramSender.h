@@ -40,8 +40,9 @@ public:
     void Join();
     void Stop();
 
-    // When the last datagram was sent (read it after Join or Stop).
-    std::chrono::steady_clock::time_point LastSendTime() const { return m_lastSend; }
+    // When the last datagram was sent; waits for the end of a schedule still running, whose
+    // thread writes it.
+    std::chrono::steady_clock::time_point LastSendTime();
 
 private:
     explicit DatagramSender(int socket) : m_socket(socket) {}
