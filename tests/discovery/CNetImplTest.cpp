@@ -1,7 +1,7 @@
 #include "discovery/CNetImpl.h"
 
-#include "FakeAdapterSource.h"
 #include "RecordingFrame.h"
+#include "tests/platform/FakeAdapterSource.h"
 
 #include <array>
 #include <clocale>

@@ -55,6 +55,18 @@ protected:
         return UdpPortHolder::Hold(kDiscoveryPort, nullptr, error) != nullptr;
     }
 
+    // Waits for a search that ends on its own to close its endpoint; false after 10 s.
+    static bool AwaitFreePort() {
+        const Clock::time_point deadline = Clock::now() + 10s;
+        while (!DiscoveryPortIsFree()) {
+            if (Clock::now() >= deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(10ms);
+        }
+        return true;
+    }
+
     RecordingObserver m_observer;
 };
 
@@ -137,13 +149,13 @@ TEST_F(DeviceSearchTest, DestroyingTheSearchFromItsObserverEndsItWithoutANotice)
     } observer;
     observer.search = std::make_unique<DeviceSearch>(LocalAddress(), observer);
     observer.ready = true;
-
-    // The search's thread finishes on its own and closes the endpoint.
+    // Probing the port before the search holds it would keep the search from starting.
     const Clock::time_point deadline = Clock::now() + 10s;
-    while (!DiscoveryPortIsFree() && Clock::now() < deadline) {
+    while (observer.replies == 0 && Clock::now() < deadline) {
         std::this_thread::sleep_for(10ms);
     }
-    EXPECT_TRUE(DiscoveryPortIsFree());
+    ASSERT_EQ(observer.replies, 1);
+    EXPECT_TRUE(AwaitFreePort()) << "the search's thread did not end on its own";
     std::this_thread::sleep_for(100ms);
     EXPECT_EQ(observer.replies, 1);
     EXPECT_EQ(observer.ends, 0);
@@ -214,14 +226,9 @@ TEST_F(DeviceSearchTest, ASearchThatCannotStartSaysWhy) {
 
 class SearchRunTest : public DeviceSearchTest {
 protected:
-    // Lets the drain of a run whose endpoint is open end on its own: the endpoint is closed
-    // once it has.
+    // Lets the drain of a run whose endpoint is open end on its own.
     static void AwaitDrainEnd() {
-        const Clock::time_point deadline = Clock::now() + 10s;
-        while (!DiscoveryPortIsFree() && Clock::now() < deadline) {
-            std::this_thread::sleep_for(10ms);
-        }
-        ASSERT_TRUE(DiscoveryPortIsFree());
+        ASSERT_TRUE(AwaitFreePort());
         std::this_thread::sleep_for(50ms); // the end is noted right after the close
     }
 };
@@ -241,7 +248,9 @@ TEST_F(SearchRunTest, ACancelAfterTheLastReplyKeepsTheTrueReason) {
 TEST_F(SearchRunTest, ACancelBeforeTheRepliesWereHandedOnCutsTheSearchShort) {
     m_sender->BroadcastLater({{100ms, ReplyBytes("10.41.0.2")}});
     SearchRun run(LocalAddress());
-    std::this_thread::sleep_for(300ms); // the endpoint is open
+    // The endpoint is open by then (probing the port earlier could keep it from opening),
+    // and the drain runs until a second after the reply.
+    std::this_thread::sleep_for(1s);
     AwaitDrainEnd();
     run.Cancel();
     int replies = 0;

@@ -2,7 +2,7 @@
 
 // Stand-ins for what the frame asks of the world, recording what reaches them.
 
-#include "tests/discovery/FakeAdapterSource.h"
+#include "tests/platform/FakeAdapterSource.h"
 #include "ui/AddressSearcher.h"
 #include "ui/CMainFrame.h"
 #include "ui/UrlOpener.h"
