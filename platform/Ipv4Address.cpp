@@ -2,6 +2,8 @@
 
 #include "platform/SocketApi.h"
 
+#include <algorithm>
+
 namespace ferrow {
 
 Ipv4Address Ipv4Address::FromText(const std::string& text) {
@@ -18,6 +20,13 @@ std::string Ipv4Address::Text() const {
         }
     }
     return text;
+}
+
+void AppendSearchable(std::vector<Ipv4Address>& addresses, Ipv4Address address) {
+    if (address.CanSearchFrom() &&
+        std::find(addresses.begin(), addresses.end(), address) == addresses.end()) {
+        addresses.push_back(address);
+    }
 }
 
 } // namespace ferrow

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace ferrow {
 
@@ -35,5 +36,9 @@ public:
 private:
     std::uint32_t m_networkOrder = 0;
 };
+
+// Appends the address to a list to search from, unless a search cannot start from it or
+// the list holds it already: a search from every address goes out once from each.
+void AppendSearchable(std::vector<Ipv4Address>& addresses, Ipv4Address address);
 
 } // namespace ferrow

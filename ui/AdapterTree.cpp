@@ -3,7 +3,6 @@
 #include "ui/ViewStyle.h"
 
 #include <QTreeWidgetItemIterator>
-#include <algorithm>
 
 namespace ferrow {
 
@@ -49,11 +48,7 @@ Ipv4Address AdapterTree::GetSelectedAddress() const {
 std::vector<Ipv4Address> AdapterTree::SearchableAddresses() const {
     std::vector<Ipv4Address> addresses;
     for (QTreeWidgetItemIterator node(const_cast<AdapterTree*>(this)); *node != nullptr; ++node) {
-        const Ipv4Address address = NodeAddress(**node);
-        if (address.CanSearchFrom() &&
-            std::find(addresses.begin(), addresses.end(), address) == addresses.end()) {
-            addresses.push_back(address);
-        }
+        AppendSearchable(addresses, NodeAddress(**node));
     }
     return addresses;
 }

@@ -4,7 +4,6 @@
 #include "platform/TextConversion.h"
 #include "rows/TerminalText.h"
 
-#include <algorithm>
 #include <ostream>
 
 namespace ferrow {
@@ -23,10 +22,7 @@ std::vector<Ipv4Address> AdapterListing::SearchableAddresses() const {
     std::vector<Ipv4Address> addresses;
     for (const Adapter& adapter : m_adapters) {
         for (const Address& entry : adapter.addresses) {
-            if (entry.address.CanSearchFrom() &&
-                std::find(addresses.begin(), addresses.end(), entry.address) == addresses.end()) {
-                addresses.push_back(entry.address);
-            }
+            AppendSearchable(addresses, entry.address);
         }
     }
     return addresses;
