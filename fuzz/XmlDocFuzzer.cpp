@@ -1,6 +1,5 @@
 // Loads arbitrary text into a CXmlDoc, checks the index it builds, reads every element
 // and walks the document by name, and resolves references over the raw input.
-#include "tests/xml/CXmlDocProbe.h"
 #include "xml/CXmlDoc.h"
 #include "xml/EntityCodec.h"
 #include "xml/TokenScanner.h"
@@ -58,7 +57,7 @@ void CheckIndex(const CXmlDoc& doc) {
         Require(doc.Text()[static_cast<std::size_t>(entry.start)] == u'<');
         Require(entry.StartTagLength() + entry.EndTagLength() <= entry.length);
         Require(entry.parent >= 0 && entry.parent < i);
-        const std::u16string text = CXmlDocProbe::ElementText(doc, i);
+        const std::u16string text = doc.ElementText(i);
         Require(text.size() <= static_cast<std::size_t>(entry.length));
     }
     for (std::int32_t parent = 0; parent < count; ++parent) {

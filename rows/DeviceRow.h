@@ -1,16 +1,20 @@
 #pragma once
 
+#include "discovery/DeviceProtocol.h"
 #include "discovery/DeviceRecord.h"
 
 #include <string>
 
 namespace ferrow {
 
-// One recorder as a list shows it: the reply's fields and the local address whose search
-// first heard it.
+// One device as a list shows it: the reply's fields, the local address whose search first
+// heard it, the protocols that answered for it, and the scheme of its web page (that of
+// the reply its Http Port came from).
 struct DeviceRow {
     DeviceRecord record;
     std::u16string localAddress;
+    ProtocolSet protocols = DeviceProtocol::Udp2900;
+    std::u16string webScheme = u"http";
 
     friend bool operator==(const DeviceRow&, const DeviceRow&) = default;
     friend const std::u16string& DeviceIpText(const DeviceRow& row) { return row.record.IP; }

@@ -3,6 +3,7 @@
 #include "xml/CharScan.h"
 #include "xml/ElementParser.h"
 #include "xml/EntityCodec.h"
+#include "xml/MarkupUnits.h"
 #include "xml/ResultLog.h"
 #include "xml/TokenScanner.h"
 
@@ -118,6 +119,35 @@ std::int32_t CXmlDoc::FindSibling(std::int32_t parent, std::int32_t current, Tex
     for (; candidate != 0; candidate = m_index.EntryAt(candidate).nextSibling) {
         // A start tag's name begins right after its '<'.
         if (wanted.MatchesAt(m_index.EntryAt(candidate).start + 1)) {
+            return candidate;
+        }
+    }
+    return 0;
+}
+
+std::u16string_view CXmlDoc::TagName(std::int32_t i) const {
+    // A start tag's name begins right after its '<' and ends at its first delimiter.
+    const std::int32_t nameStart = m_index.EntryAt(i).start + 1;
+    std::int32_t nameEnd = nameStart;
+    while (
+        !markup_units::Is(m_text[static_cast<std::size_t>(nameEnd)], markup_units::ReadNameEnd)) {
+        ++nameEnd;
+    }
+    return std::u16string_view(m_text).substr(static_cast<std::size_t>(nameStart),
+                                              static_cast<std::size_t>(nameEnd - nameStart));
+}
+
+std::int32_t CXmlDoc::FindChildByLocalName(std::int32_t parent, std::u16string_view localName,
+                                           std::int32_t after) const {
+    if (m_index.Capacity() == 0) {
+        return 0;
+    }
+    std::int32_t candidate =
+        after != 0 ? m_index.EntryAt(after).nextSibling : m_index.EntryAt(parent).firstChild;
+    for (; candidate != 0; candidate = m_index.EntryAt(candidate).nextSibling) {
+        const std::u16string_view name = TagName(candidate);
+        const std::size_t colon = name.rfind(u':');
+        if (name.substr(colon == std::u16string_view::npos ? 0 : colon + 1) == localName) {
             return candidate;
         }
     }

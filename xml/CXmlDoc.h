@@ -47,6 +47,19 @@ public:
     // The records of the last parse.
     const std::u16string& ResultLog() const { return m_results; }
 
+    // Reading by element index, for readers that walk the elements themselves and match
+    // them by local name: the tag name after its last ':', so that any prefix, or none,
+    // matches. Index 0 is the document, whose child is the root element.
+    //
+    // The first child of parent after the child after (0: from the first child) whose
+    // local name is localName; 0 when there is none.
+    std::int32_t FindChildByLocalName(std::int32_t parent, std::u16string_view localName,
+                                      std::int32_t after = 0) const;
+    // The element text of entry i: empty for 0, start-tag-only elements and elements
+    // with children; otherwise the content with references resolved, CDATA verbatim,
+    // and comments, processing instructions and malformed markup left out.
+    std::u16string ElementText(std::int32_t i) const;
+
     const std::u16string& Text() const { return m_text; }
     const ElementIndex& Index() const { return m_index; }
     std::int32_t Parent() const { return m_parent; }
@@ -54,15 +67,10 @@ public:
     std::int32_t Child() const { return m_child; }
 
 private:
-    // The tests and the fuzzer read the text of any element by its index.
-    friend class CXmlDocProbe;
-
     bool LoadTextUpToNul(std::u16string_view source);
     bool Parse();
-    // The element text of entry i: empty for 0, start-tag-only elements and elements
-    // with children; otherwise the content with references resolved, CDATA verbatim,
-    // and comments, processing instructions and malformed markup left out.
-    std::u16string ElementText(std::int32_t i) const;
+    // The tag name of entry i (not 0).
+    std::u16string_view TagName(std::int32_t i) const;
     // The next sibling of current named name, or the first such child of parent when
     // current is 0; 0 when there is none.
     std::int32_t FindSibling(std::int32_t parent, std::int32_t current, TextArg name) const;

@@ -177,5 +177,27 @@ TEST(NavigationTest, RepairedElementsHaveNoText) {
     EXPECT_EQ(doc.ChildText(), u"");
 }
 
+TEST(NavigationTest, LocalNameLookupIgnoresPrefixesAndGoesOnAfterAGivenChild) {
+    CXmlDoc doc;
+    ASSERT_TRUE(doc.LoadText(u"<s:Envelope xmlns:s='u'><s:Header/><Body a='1'><d:M>1</d:M>"
+                             u"<x:y:M>2</x:y:M><Ma>3</Ma><M/></Body></s:Envelope>"));
+    const std::int32_t envelope = doc.FindChildByLocalName(0, u"Envelope");
+    ASSERT_NE(envelope, 0);
+    EXPECT_EQ(doc.FindChildByLocalName(envelope, u"Header"),
+              doc.Index().EntryAt(envelope).firstChild);
+    const std::int32_t body = doc.FindChildByLocalName(envelope, u"Body");
+    ASSERT_NE(body, 0);
+    EXPECT_EQ(doc.FindChildByLocalName(envelope, u"M"), 0); // children only, not deeper
+    const std::int32_t first = doc.FindChildByLocalName(body, u"M");
+    const std::int32_t second = doc.FindChildByLocalName(body, u"M", first);
+    const std::int32_t third = doc.FindChildByLocalName(body, u"M", second);
+    EXPECT_EQ(doc.ElementText(first), u"1");
+    EXPECT_EQ(doc.ElementText(second), u"2");
+    EXPECT_NE(third, 0);
+    EXPECT_EQ(doc.ElementText(third), u"");
+    EXPECT_EQ(doc.FindChildByLocalName(body, u"M", third), 0);
+    EXPECT_EQ(doc.FindChildByLocalName(body, u"m"), 0); // case-sensitive
+}
+
 } // namespace
 } // namespace ferrow

@@ -1,4 +1,3 @@
-#include "CXmlDocProbe.h"
 #include "HugeText.h"
 #include "xml/CXmlDoc.h"
 
@@ -215,7 +214,7 @@ TEST(ParserTest, StartTagAtTheWidthLimitIsIndexedExactly) {
     CXmlDoc doc;
     EXPECT_TRUE(doc.LoadText(text.c_str()));
     EXPECT_EQ(Entry(doc, 1).StartTagLength(), kMaxStartTagLength);
-    EXPECT_EQ(CXmlDocProbe::ElementText(doc, 1), u"x");
+    EXPECT_EQ(doc.ElementText(1), u"x");
 }
 
 TEST(ParserTest, StartTagPastTheWidthLimitIsAFault) {
