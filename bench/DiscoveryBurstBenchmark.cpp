@@ -31,6 +31,7 @@ double Milliseconds(Clock::duration duration) {
 // Keeps rows as the window and ferrow-scan do, on the search's thread.
 class BurstOwner final : public ferrow::SearchObserver {
 public:
+    void OnOnvifDevice(ferrow::OnvifDevice) override {}
     void OnSearchReply(std::u16string replyText) override {
         m_lastReply = Clock::now();
         if (auto record = ferrow::ReadDeviceReply(replyText)) {
@@ -49,7 +50,9 @@ public:
         m_devices.Clear();
         const Clock::time_point start = Clock::now();
         m_lastReply = start;
-        ferrow::DeviceSearch(ferrow::Ipv4Address::FromText(kLocal), *this).Wait();
+        ferrow::DeviceSearch(ferrow::Ipv4Address::FromText(kLocal), ferrow::DeviceProtocol::Udp2900,
+                             *this)
+            .Wait();
         return {m_devices.Rows().size(), Milliseconds(m_lastReply - start),
                 Milliseconds(m_end - m_lastReply)};
     }

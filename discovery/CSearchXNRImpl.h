@@ -19,6 +19,16 @@ inline SearchEnd SearchForReplies(Ipv4Address localAddress, const ReplyHandler& 
     return run.HandOnReplies(onReply);
 }
 
+// The same in the given protocols: port-2900 replies go to onReply as above, and every
+// device of every ONVIF ProbeMatches to onOnvifDevice; the search ends when both halves
+// have (see SearchRun).
+inline SearchEnd SearchForDevices(Ipv4Address localAddress, ProtocolSet protocols,
+                                  const ReplyHandler& onReply,
+                                  const OnvifDeviceHandler& onOnvifDevice) {
+    SearchRun run(localAddress, protocols);
+    return run.HandOnReplies(onReply, onOnvifDevice);
+}
+
 // Mix-in of a frame: runs the search from a local address given as dotted-decimal text
 // and calls frame->OnDeviceReply(std::u16string) per accepted reply, on the caller's thread.
 template <class T> class CSearchXNRImpl {

@@ -13,8 +13,9 @@ thread_local const void* tSearchOfThisThread = nullptr;
 
 } // namespace
 
-DeviceSearch::DeviceSearch(Ipv4Address localAddress, SearchObserver& observer)
-    : m_shared(std::make_shared<Shared>(localAddress, observer)),
+DeviceSearch::DeviceSearch(Ipv4Address localAddress, ProtocolSet protocols,
+                           SearchObserver& observer)
+    : m_shared(std::make_shared<Shared>(localAddress, protocols, observer)),
       m_thread([shared = m_shared] { Run(shared); }) {}
 
 DeviceSearch::~DeviceSearch() {
@@ -29,10 +30,10 @@ DeviceSearch::~DeviceSearch() {
 
 void DeviceSearch::Run(const std::shared_ptr<Shared>& shared) {
     tSearchOfThisThread = shared.get();
-    shared->end =
-        shared->run.HandOnReplies([&observer = shared->observer](std::u16string replyText) {
-            observer.OnSearchReply(std::move(replyText));
-        });
+    SearchObserver& observer = shared->observer;
+    shared->end = shared->run.HandOnReplies(
+        [&observer](std::u16string replyText) { observer.OnSearchReply(std::move(replyText)); },
+        [&observer](OnvifDevice device) { observer.OnOnvifDevice(std::move(device)); });
     if (!shared->silent) {
         shared->observer.OnSearchEnd(shared->end);
     }

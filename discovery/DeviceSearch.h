@@ -16,8 +16,11 @@ namespace ferrow {
 // an owner with a thread of its own (a window) moves them there by its own means.
 class SearchObserver {
 public:
-    // One accepted reply, its whole text with the signature, in arrival order.
+    // One accepted port-2900 reply, its whole text with the signature, in arrival order.
     virtual void OnSearchReply(std::u16string replyText) = 0;
+    // One device of an ONVIF ProbeMatches, in arrival order (one waiting for its hardware
+    // address comes once the wait is over).
+    virtual void OnOnvifDevice(OnvifDevice device) = 0;
     // The last call of a search: why it ended, and what reached the port.
     virtual void OnSearchEnd(const SearchEnd& end) = 0;
 
@@ -32,16 +35,16 @@ public:
     virtual ~RunningSearch() = default;
 };
 
-// One search from a local address, running beside its owner on a thread of its own: the
-// constructor starts it, and the observer hears every accepted reply as it arrives and
-// then the end notice.
+// One search from a local address in the given protocols, running beside its owner on a
+// thread of its own: the constructor starts it, and the observer hears every accepted
+// reply and every ONVIF device as they arrive, and then the end notice.
 //
 // Threads: the owner's thread makes and destroys it and may Wait; Cancel comes from any
 // thread. The observer's calls come on the search's thread, and may Cancel or destroy the
 // search themselves: the search's thread then ends on its own once the call returns.
 class DeviceSearch final : public RunningSearch {
 public:
-    DeviceSearch(Ipv4Address localAddress, SearchObserver& observer);
+    DeviceSearch(Ipv4Address localAddress, ProtocolSet protocols, SearchObserver& observer);
     DeviceSearch(const DeviceSearch&) = delete;
     DeviceSearch& operator=(const DeviceSearch&) = delete;
     // Cancels as Cancel does, without the end notice: the owner is going away. From any
@@ -61,8 +64,8 @@ private:
     // What the search's thread uses. The thread holds it too, so that a search destroyed
     // from its own observer call finishes on it after the object is gone.
     struct Shared {
-        Shared(Ipv4Address localAddress, SearchObserver& owner)
-            : run(localAddress), observer(owner) {}
+        Shared(Ipv4Address localAddress, ProtocolSet protocols, SearchObserver& owner)
+            : run(localAddress, protocols), observer(owner) {}
         SearchRun run;
         SearchObserver& observer;
         std::atomic<bool> silent{false}; // no end notice: the owner went away

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "discovery/OnvifDevice.h"
 #include "discovery/SearchEnd.h"
+#include "platform/Ipv4Address.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ferrow {
 
@@ -14,5 +17,11 @@ namespace ferrow {
 // the datagram in counts either way.
 std::optional<std::u16string> AcceptDatagram(std::string_view bytes, bool oversize,
                                              SearchCounts& counts);
+
+// The devices of a datagram from the ONVIF socket (ReadProbeMatches): none for an empty or
+// oversize datagram, or one that holds no ProbeMatch. Counts the datagram in counts
+// either way.
+std::vector<OnvifDevice> AcceptProbeMatches(std::string_view bytes, bool oversize,
+                                            Ipv4Address source, SearchCounts& counts);
 
 } // namespace ferrow

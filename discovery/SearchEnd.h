@@ -5,7 +5,8 @@
 
 namespace ferrow {
 
-// Why a search ended.
+// Why a search ended, from the mildest reason to the gravest: a search of both protocols
+// ends with the graver of its two.
 enum class SearchEndReason {
     Quiet,           // a whole wait (1000 ms) passed without a datagram
     TimeBound,       // the 10 s bound after the probe was reached
@@ -22,14 +23,17 @@ constexpr bool NotStarted(SearchEndReason reason) {
            reason == SearchEndReason::ProbeNotSent;
 }
 
-// What reached the discovery port during one search. Every datagram read is counted once:
-// accepted (handed on as a reply) or ignored for one of the three reasons.
+// What reached the search's sockets. Every datagram read is counted once: accepted (a
+// port-2900 reply handed on, or a ProbeMatches that gave devices) or ignored for one of
+// the reasons below.
 struct SearchCounts {
     std::uint64_t datagrams = 0;
     std::uint64_t accepted = 0;
-    std::uint64_t ignoredEmpty = 0;    // zero bytes
-    std::uint64_t ignoredOversize = 0; // larger than the 1024-byte read
-    std::uint64_t ignoredWithoutSignature = 0;
+    std::uint64_t ignoredEmpty = 0;            // zero bytes
+    std::uint64_t ignoredOversize = 0;         // larger than the read (1024 bytes on port 2900)
+    std::uint64_t ignoredWithoutSignature = 0; // port 2900
+    std::uint64_t ignoredNotProbeMatches =
+        0; // ONVIF: no well-formed ProbeMatches with a ProbeMatch
 
     friend bool operator==(const SearchCounts&, const SearchCounts&) = default;
 };

@@ -2,7 +2,11 @@
 
 #include "discovery/CMulticastConnection.h"
 #include "discovery/DiscoveryProtocol.h"
+#include "discovery/NeighbourWaitList.h"
 #include "discovery/ReplyDatagram.h"
+#include "discovery/WsDiscovery.h"
+#include "discovery/WsDiscoveryEndpoint.h"
+#include "discovery/WsDiscoveryProbe.h"
 
 #include <algorithm>
 #include <chrono>
@@ -14,10 +18,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Batches between the two halves: 32 × 64 datagrams, 2 MB at most.
+// Port-2900 batches: 32 × 64 datagrams of 1024 bytes, 2 MB at most.
 constexpr std::size_t kBatchPoolSize = 32;
+// ONVIF batches: 4 × 8 datagrams of up to 64 KB, 2 MB at most.
+constexpr std::size_t kOnvifBatchPoolSize = 4;
+constexpr int kOnvifDatagramsPerBatch = 8;
 
-// The drain's longest single wait, so that a cancel is seen this soon.
+// The ONVIF drain listens at least this long after its probes.
+constexpr int kOnvifListenAtLeastMs = 3000;
+
+// The drain's longest single wait, so that a cancel is seen this soon; also how often
+// the neighbour table is read again while a device waits for its hardware address.
 constexpr int kCancelCheckMs = 20;
 
 // Whether the sending side alone can be bound to the address (receive port 0 instead of
@@ -33,15 +44,43 @@ int MillisecondsUntil(Clock::time_point end) {
     return static_cast<int>(std::clamp<long long>(left, 0, kCancelCheckMs));
 }
 
+// The end of a search of several drains: the gravest of their reasons.
+SearchEndReason GravestOf(SearchEndReason a, SearchEndReason b) {
+    return static_cast<int>(a) > static_cast<int>(b) ? a : b;
+}
+
 } // namespace
 
-SearchRun::SearchRun(Ipv4Address localAddress)
-    : m_drainThread([this, localAddress] { Drain(localAddress); }) {}
+SearchRun::SearchRun(Ipv4Address localAddress, ProtocolSet protocols)
+    : m_localAddress(localAddress), m_started(Clock::now()) {
+    const auto addDrain = [this](DeviceProtocol protocol, int datagramBytes, int datagramsPerBatch,
+                                 std::size_t poolSize) {
+        auto drain = std::make_unique<Drain>();
+        drain->protocol = protocol;
+        drain->datagramBytes = datagramBytes;
+        drain->datagramsPerBatch = datagramsPerBatch;
+        drain->poolSize = poolSize;
+        m_drains.push_back(std::move(drain));
+    };
+    if (protocols.Has(DeviceProtocol::Udp2900)) {
+        addDrain(DeviceProtocol::Udp2900, kReceiveBufferSize, DatagramBatch::kCapacity,
+                 kBatchPoolSize);
+    }
+    if (protocols.Has(DeviceProtocol::Onvif)) {
+        addDrain(DeviceProtocol::Onvif, kWsDiscoveryDatagramBytes, kOnvifDatagramsPerBatch,
+                 kOnvifBatchPoolSize);
+    }
+    for (const std::unique_ptr<Drain>& drain : m_drains) {
+        drain->thread = std::thread([this, &drain = *drain] { RunDrain(drain); });
+    }
+}
 
 SearchRun::~SearchRun() {
     Cancel();
-    if (m_drainThread.joinable()) {
-        m_drainThread.join();
+    for (const std::unique_ptr<Drain>& drain : m_drains) {
+        if (drain->thread.joinable()) {
+            drain->thread.join();
+        }
     }
 }
 
@@ -53,27 +92,24 @@ void SearchRun::Cancel() {
     m_changed.notify_all();
 }
 
-void SearchRun::Drain(Ipv4Address localAddress) {
-    SearchEndReason reason;
-    {
-        CMulticastConnection endpoint;
-        reason = Start(endpoint, localAddress);
-        if (!NotStarted(reason)) {
-            reason = ReadUntilEnd(endpoint);
-        }
-    } // the endpoint is closed before the end is announced
+void SearchRun::RunDrain(Drain& drain) {
+    // Each start-and-read closes its endpoint before the end is announced.
+    const SearchEndReason reason = drain.protocol == DeviceProtocol::Udp2900
+                                       ? Start2900AndRead(drain)
+                                       : StartOnvifAndRead(drain);
     {
         const std::lock_guard lock(m_mutex);
-        m_drainEnd = reason;
+        drain.end = reason;
     }
     m_changed.notify_all();
 }
 
-SearchEndReason SearchRun::Start(CMulticastConnection& endpoint, Ipv4Address localAddress) {
-    if (!endpoint.Open(localAddress.NetworkOrder(), htonl(INADDR_ANY), 0, kDiscoveryPort, true,
+SearchEndReason SearchRun::Start2900AndRead(Drain& drain) {
+    CMulticastConnection endpoint;
+    if (!endpoint.Open(m_localAddress.NetworkOrder(), htonl(INADDR_ANY), 0, kDiscoveryPort, true,
                        kWaitTimeoutMs)) {
-        return CanBindLocalAddress(localAddress) ? SearchEndReason::PortInUse
-                                                 : SearchEndReason::AddressNotLocal;
+        return CanBindLocalAddress(m_localAddress) ? SearchEndReason::PortInUse
+                                                   : SearchEndReason::AddressNotLocal;
     }
     const sockaddr_in destination =
         socket_api::Ipv4SocketAddress(htonl(kBroadcastAddress), kDiscoveryPort);
@@ -82,16 +118,33 @@ SearchEndReason SearchRun::Start(CMulticastConnection& endpoint, Ipv4Address loc
                         kSocketAddressLength) != kProbeSignatureLength) {
         return SearchEndReason::ProbeNotSent;
     }
-    return SearchEndReason::Quiet; // started; the reading decides the real reason
+    return ReadUntilEnd(endpoint, drain, 0);
 }
 
-SearchEndReason SearchRun::ReadUntilEnd(CMulticastConnection& endpoint) {
-    const Clock::time_point bound = Clock::now() + std::chrono::milliseconds(kSearchBoundMs);
+SearchEndReason SearchRun::StartOnvifAndRead(Drain& drain) {
+    WsDiscoveryEndpoint endpoint;
+    if (!endpoint.Open(m_localAddress)) {
+        return SearchEndReason::AddressNotLocal;
+    }
+    // Devices differ in which of the two types they answer to.
+    for (OnvifProbeType type : {OnvifProbeType::NetworkVideoTransmitter, OnvifProbeType::Device}) {
+        if (!endpoint.SendToGroup(MakeOnvifProbe(type, NewMessageId()))) {
+            return SearchEndReason::ProbeNotSent;
+        }
+    }
+    return ReadUntilEnd(endpoint, drain, kOnvifListenAtLeastMs);
+}
+
+template <class Endpoint>
+SearchEndReason SearchRun::ReadUntilEnd(Endpoint& endpoint, Drain& drain, int listenAtLeastMs) {
+    const Clock::time_point probed = Clock::now();
+    const Clock::time_point bound = probed + std::chrono::milliseconds(kSearchBoundMs);
+    const Clock::time_point listenUntil = probed + std::chrono::milliseconds(listenAtLeastMs);
     const auto wait = std::chrono::milliseconds(kWaitTimeoutMs);
-    Clock::time_point quietEnd = Clock::now() + wait;
+    Clock::time_point quietEnd = std::max(probed + wait, listenUntil);
     Batch batch;
     while (true) {
-        if (batch == nullptr && (batch = TakeFreeBatch()) == nullptr) {
+        if (batch == nullptr && (batch = TakeFreeBatch(drain)) == nullptr) {
             return SearchEndReason::Cancelled;
         }
         if (Cancelled()) {
@@ -110,8 +163,8 @@ SearchEndReason SearchRun::ReadUntilEnd(CMulticastConnection& endpoint) {
             return SearchEndReason::ReceiveFailed;
         }
         if (batch->count > 0) {
-            quietEnd = Clock::now() + wait;
-            PassOn(std::move(batch));
+            quietEnd = std::max(Clock::now() + wait, listenUntil);
+            PassOn(drain, std::move(batch));
         }
         if (Clock::now() >= bound) {
             return SearchEndReason::TimeBound;
@@ -119,76 +172,130 @@ SearchEndReason SearchRun::ReadUntilEnd(CMulticastConnection& endpoint) {
     }
 }
 
-SearchRun::Batch SearchRun::TakeFreeBatch() {
+SearchRun::Batch SearchRun::TakeFreeBatch(Drain& drain) {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] {
-        return Cancelled() || !m_freeBatches.empty() || m_batchesMade < kBatchPoolSize;
+    m_changed.wait(lock, [this, &drain] {
+        return Cancelled() || !drain.freeBatches.empty() || drain.batchesMade < drain.poolSize;
     });
     if (Cancelled()) {
         return nullptr;
     }
-    if (m_freeBatches.empty()) {
-        ++m_batchesMade;
-        return std::make_unique<DatagramBatch>(kReceiveBufferSize);
+    if (drain.freeBatches.empty()) {
+        ++drain.batchesMade;
+        return std::make_unique<DatagramBatch>(drain.datagramBytes, drain.datagramsPerBatch);
     }
-    Batch batch = std::move(m_freeBatches.back());
-    m_freeBatches.pop_back();
+    Batch batch = std::move(drain.freeBatches.back());
+    drain.freeBatches.pop_back();
     return batch;
 }
 
-void SearchRun::PassOn(Batch batch) {
+void SearchRun::PassOn(Drain& drain, Batch batch) {
     {
         const std::lock_guard lock(m_mutex);
-        m_fullBatches.push_back(std::move(batch));
+        m_fullBatches.push_back({&drain, std::move(batch)});
     }
     m_changed.notify_all();
 }
 
-SearchRun::Batch SearchRun::NextFullBatch() {
+SearchRun::FullBatch SearchRun::NextFullBatch(std::optional<Clock::time_point> until) {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(
-        lock, [this] { return Cancelled() || !m_fullBatches.empty() || m_drainEnd.has_value(); });
-    if (Cancelled() || m_fullBatches.empty()) {
-        return nullptr;
+    const auto ready = [this] { return Cancelled() || !m_fullBatches.empty() || DrainsEnded(); };
+    if (until) {
+        m_changed.wait_until(lock, *until, ready);
+    } else {
+        m_changed.wait(lock, ready);
     }
-    Batch batch = std::move(m_fullBatches.front());
+    if (Cancelled() || m_fullBatches.empty()) {
+        return {};
+    }
+    FullBatch full = std::move(m_fullBatches.front());
     m_fullBatches.pop_front();
-    return batch;
+    return full;
 }
 
-void SearchRun::Recycle(Batch batch) {
-    batch->count = 0;
+void SearchRun::Recycle(FullBatch full) {
+    full.batch->count = 0;
     {
         const std::lock_guard lock(m_mutex);
-        m_freeBatches.push_back(std::move(batch));
+        full.drain->freeBatches.push_back(std::move(full.batch));
     }
     m_changed.notify_all();
 }
 
-SearchEnd SearchRun::HandOnReplies(const ReplyHandler& onReply) {
+bool SearchRun::DrainsEnded() const {
+    return std::all_of(m_drains.begin(), m_drains.end(),
+                       [](const std::unique_ptr<Drain>& drain) { return drain->end.has_value(); });
+}
+
+SearchEnd SearchRun::HandOnReplies(const ReplyHandler& onReply,
+                                   const OnvifDeviceHandler& onOnvifDevice) {
     if (m_handingOn.exchange(true)) {
         throw std::logic_error("SearchRun::HandOnReplies called a second time");
     }
     SearchEnd end;
-    bool cutShort = false; // a cancel left datagrams of a batch unread
-    while (Batch batch = NextFullBatch()) {
-        for (int i = 0; i < batch->count; ++i) {
-            if (Cancelled()) {
-                cutShort = true;
+    NeighbourWaitList waitingForMac(m_localAddress,
+                                    m_started + std::chrono::milliseconds(kSearchBoundMs));
+    bool cutShort = false; // a cancel left datagrams of a batch, or devices, unhanded
+    while (true) {
+        const std::optional<Clock::time_point> nextCheck =
+            waitingForMac.Empty()
+                ? std::nullopt
+                : std::optional(Clock::now() + std::chrono::milliseconds(kCancelCheckMs));
+        FullBatch full = NextFullBatch(nextCheck);
+        const bool gotBatch = full.batch != nullptr;
+        if (Cancelled()) {
+            cutShort = gotBatch || !waitingForMac.Empty();
+            break;
+        }
+        if (gotBatch) {
+            const DatagramBatch& batch = *full.batch;
+            for (int i = 0; i < batch.count && !cutShort; ++i) {
+                if (Cancelled()) {
+                    cutShort = true;
+                    break;
+                }
+                const auto index = static_cast<std::size_t>(i);
+                if (full.drain->protocol == DeviceProtocol::Udp2900) {
+                    if (auto reply =
+                            AcceptDatagram(batch.Datagram(i), batch.oversize[index], end.counts)) {
+                        onReply(std::move(*reply));
+                    }
+                    continue;
+                }
+                const Ipv4Address source = Ipv4Address::FromNetworkOrder(batch.sources[index]);
+                for (OnvifDevice& device : AcceptProbeMatches(
+                         batch.Datagram(i), batch.oversize[index], source, end.counts)) {
+                    if (auto ready = waitingForMac.Add(std::move(device), source)) {
+                        onOnvifDevice(std::move(*ready));
+                    }
+                }
+            }
+            Recycle(std::move(full));
+            if (cutShort) {
                 break;
             }
-            if (auto reply = AcceptDatagram(
-                    batch->Datagram(i), batch->oversize[static_cast<std::size_t>(i)], end.counts)) {
-                onReply(std::move(*reply));
+        }
+        for (OnvifDevice& device : waitingForMac.TakeSettled()) {
+            onOnvifDevice(std::move(device));
+        }
+        if (!gotBatch && waitingForMac.Empty()) {
+            const std::lock_guard lock(m_mutex);
+            if (m_fullBatches.empty() && DrainsEnded()) {
+                break;
             }
         }
-        Recycle(std::move(batch));
     }
-    m_drainThread.join();
-    // The drain has ended, so the batches left are the ones a cancel kept from being read.
+    for (const std::unique_ptr<Drain>& drain : m_drains) {
+        drain->thread.join();
+    }
+    // The drains have ended, so the batches left are the ones a cancel kept from being read.
     const std::lock_guard lock(m_mutex);
     cutShort = cutShort || !m_fullBatches.empty();
-    end.reason = cutShort ? SearchEndReason::Cancelled : *m_drainEnd;
+    SearchEndReason reason = SearchEndReason::Quiet;
+    for (const std::unique_ptr<Drain>& drain : m_drains) {
+        reason = GravestOf(reason, *drain->end);
+    }
+    end.reason = cutShort ? SearchEndReason::Cancelled : reason;
     return end;
 }
 

@@ -72,18 +72,23 @@ int ReceiveDatagram(SocketHandle socket, char* buffer, int capacity, sockaddr_in
 
 int ReceiveDatagrams(SocketHandle socket, DatagramBatch& batch) {
     // recvmmsg takes the whole batch in one system call (Linux).
-    constexpr auto kCapacity = static_cast<std::size_t>(DatagramBatch::kCapacity);
-    std::array<iovec, kCapacity> pieces{};
-    std::array<mmsghdr, kCapacity> messages{};
-    for (std::size_t i = 0; i < kCapacity; ++i) {
+    constexpr auto kMost = static_cast<std::size_t>(DatagramBatch::kCapacity);
+    const auto capacity = static_cast<std::size_t>(batch.capacity);
+    std::array<iovec, kMost> pieces{};
+    std::array<sockaddr_in, kMost> sources{};
+    std::array<mmsghdr, kMost> messages{};
+    for (std::size_t i = 0; i < capacity; ++i) {
         pieces[i] = {batch.Slot(static_cast<int>(i)),
                      static_cast<std::size_t>(batch.datagramBytes)};
         messages[i].msg_hdr.msg_iov = &pieces[i];
         messages[i].msg_hdr.msg_iovlen = 1;
+        messages[i].msg_hdr.msg_name = &sources[i];
+        messages[i].msg_hdr.msg_namelen = kSocketAddressLength;
     }
     int received;
     do {
-        received = ::recvmmsg(socket, messages.data(), kCapacity, MSG_DONTWAIT, nullptr);
+        received = ::recvmmsg(socket, messages.data(), static_cast<unsigned>(capacity),
+                              MSG_DONTWAIT, nullptr);
     } while (received < 0 && errno == EINTR);
     if (received < 0) {
         batch.count = 0;
@@ -93,6 +98,7 @@ int ReceiveDatagrams(SocketHandle socket, DatagramBatch& batch) {
         batch.lengths[i] = static_cast<int>(
             std::min<unsigned>(messages[i].msg_len, static_cast<unsigned>(batch.datagramBytes)));
         batch.oversize[i] = (messages[i].msg_hdr.msg_flags & MSG_TRUNC) != 0;
+        batch.sources[i] = sources[i].sin_addr.s_addr;
     }
     batch.count = received;
     return received;

@@ -57,11 +57,12 @@ int ReceiveDatagram(SocketHandle socket, char* buffer, int capacity, sockaddr_in
 int ReceiveDatagrams(SocketHandle socket, DatagramBatch& batch) {
     // Winsock has no batched read: one recvfrom per datagram while more are waiting.
     batch.count = 0;
-    while (batch.count < DatagramBatch::kCapacity &&
-           WaitForReadable(socket, 0) == WaitResult::Readable) {
+    while (batch.count < batch.capacity && WaitForReadable(socket, 0) == WaitResult::Readable) {
         const auto index = static_cast<std::size_t>(batch.count);
-        const int received =
-            ::recvfrom(socket, batch.Slot(batch.count), batch.datagramBytes, 0, nullptr, nullptr);
+        sockaddr_in source{};
+        int sourceLength = static_cast<int>(sizeof source);
+        const int received = ::recvfrom(socket, batch.Slot(batch.count), batch.datagramBytes, 0,
+                                        reinterpret_cast<sockaddr*>(&source), &sourceLength);
         // A datagram larger than the buffer fails with WSAEMSGSIZE, its head kept.
         const bool oversize = received == SOCKET_ERROR && ::WSAGetLastError() == WSAEMSGSIZE;
         if (received == SOCKET_ERROR && !oversize) {
@@ -69,6 +70,7 @@ int ReceiveDatagrams(SocketHandle socket, DatagramBatch& batch) {
         }
         batch.lengths[index] = oversize ? batch.datagramBytes : received;
         batch.oversize[index] = oversize;
+        batch.sources[index] = source.sin_addr.s_addr;
         ++batch.count;
     }
     return batch.count;

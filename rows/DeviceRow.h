@@ -2,6 +2,7 @@
 
 #include "discovery/DeviceProtocol.h"
 #include "discovery/DeviceRecord.h"
+#include "discovery/OnvifDevice.h"
 
 #include <string>
 
@@ -19,5 +20,14 @@ struct DeviceRow {
     friend bool operator==(const DeviceRow&, const DeviceRow&) = default;
     friend const std::u16string& DeviceIpText(const DeviceRow& row) { return row.record.IP; }
 };
+
+// The row of a port-2900 reply, and of an ONVIF device, heard from localAddress.
+inline DeviceRow RowOfReply(DeviceRecord record, std::u16string localAddress) {
+    return {std::move(record), std::move(localAddress)};
+}
+inline DeviceRow RowOfOnvifDevice(OnvifDevice device, std::u16string localAddress) {
+    return {std::move(device.record), std::move(localAddress), DeviceProtocol::Onvif,
+            std::move(device.webScheme)};
+}
 
 } // namespace ferrow

@@ -3,8 +3,9 @@
 namespace ferrow {
 
 std::unique_ptr<RunningSearch> NetworkAddressSearcher::Start(Ipv4Address localAddress,
+                                                             ProtocolSet protocols,
                                                              SearchObserver& observer) {
-    return std::make_unique<DeviceSearch>(localAddress, observer);
+    return std::make_unique<DeviceSearch>(localAddress, protocols, observer);
 }
 
 } // namespace ferrow

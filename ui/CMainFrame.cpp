@@ -206,7 +206,7 @@ void CMainFrame::StartSearches(std::vector<Ipv4Address> addresses) {
 
 void CMainFrame::StartNextSearch() {
     m_search = std::make_unique<LiveSearch>(
-        m_services.searcher, m_searchAddresses[m_searchIndex],
+        m_services.searcher, m_searchAddresses[m_searchIndex], m_protocols,
         [this](std::vector<DeviceRow> rows) {
             m_deviceList->AddDeviceRows(std::move(rows));
             ShowSearchProgress();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "discovery/CNetImpl.h"
+#include "discovery/DeviceProtocol.h"
 #include "platform/Ipv4Address.h"
 #include "ui/MessageLoop.h"
 
@@ -107,6 +108,7 @@ private:
     QAction* m_treePaneAction = nullptr;
     QLabel* m_statusText = nullptr;
     QString m_status; // what the status bar says while no menu is open
+    ProtocolSet m_protocols = ProtocolSet::All(); // those the searches speak
     std::unique_ptr<LiveSearch> m_search;
     std::vector<Ipv4Address> m_searchAddresses; // of the searches started together
     std::size_t m_searchIndex = 0;              // the running one among them

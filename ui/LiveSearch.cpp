@@ -10,10 +10,10 @@
 
 namespace ferrow {
 
-LiveSearch::LiveSearch(AddressSearcher& searcher, Ipv4Address localAddress, RowsHandler onRows,
-                       EndHandler onEnd)
+LiveSearch::LiveSearch(AddressSearcher& searcher, Ipv4Address localAddress, ProtocolSet protocols,
+                       RowsHandler onRows, EndHandler onEnd)
     : m_localAddress(NarrowToUtf16(localAddress.Text())), m_onRows(std::move(onRows)),
-      m_onEnd(std::move(onEnd)), m_search(searcher.Start(localAddress, *this)) {}
+      m_onEnd(std::move(onEnd)), m_search(searcher.Start(localAddress, protocols, *this)) {}
 
 LiveSearch::~LiveSearch() {
     // First the search, so that its thread no longer calls in; the deliveries still queued
@@ -22,12 +22,18 @@ LiveSearch::~LiveSearch() {
 }
 
 void LiveSearch::OnSearchReply(std::u16string replyText) {
-    std::optional<DeviceRecord> record = ReadDeviceReply(replyText);
-    if (!record) {
-        return;
+    if (std::optional<DeviceRecord> record = ReadDeviceReply(replyText)) {
+        AddPendingRow(RowOfReply(std::move(*record), m_localAddress));
     }
+}
+
+void LiveSearch::OnOnvifDevice(OnvifDevice device) {
+    AddPendingRow(RowOfOnvifDevice(std::move(device), m_localAddress));
+}
+
+void LiveSearch::AddPendingRow(DeviceRow row) {
     const std::lock_guard lock(m_mutex);
-    m_pendingRows.push_back({std::move(*record), m_localAddress});
+    m_pendingRows.push_back(std::move(row));
     PostDelivery();
 }
 

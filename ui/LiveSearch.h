@@ -30,13 +30,15 @@ public:
     using RowsHandler = std::function<void(std::vector<DeviceRow> rows)>;
     using EndHandler = std::function<void(const SearchEnd& end)>;
 
-    LiveSearch(AddressSearcher& searcher, Ipv4Address localAddress, RowsHandler onRows,
-               EndHandler onEnd);
+    LiveSearch(AddressSearcher& searcher, Ipv4Address localAddress, ProtocolSet protocols,
+               RowsHandler onRows, EndHandler onEnd);
     ~LiveSearch() override;
 
 private:
     // On the search's thread.
     void OnSearchReply(std::u16string replyText) override;
+    void OnOnvifDevice(OnvifDevice device) override;
+    void AddPendingRow(DeviceRow row);
     void OnSearchEnd(const SearchEnd& end) override;
     void PostDelivery(); // with m_mutex held
     // On the window's thread.

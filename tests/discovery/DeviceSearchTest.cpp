@@ -23,6 +23,7 @@ using Clock = std::chrono::steady_clock;
 // Records the calls as they come from the search's thread.
 class RecordingObserver final : public SearchObserver {
 public:
+    void OnOnvifDevice(OnvifDevice) override {}
     void OnSearchReply(std::u16string replyText) override {
         const std::lock_guard lock(m_mutex);
         replies.push_back(std::move(replyText));
@@ -72,7 +73,7 @@ protected:
 
 TEST_F(DeviceSearchTest, RepliesReachTheOwnerWhileTheSearchRuns) {
     m_sender->BroadcastLater({{100ms, ReplyBytes("10.41.0.2")}, {100ms, ReplyBytes("10.41.0.3")}});
-    DeviceSearch search(LocalAddress(), m_observer);
+    DeviceSearch search(LocalAddress(), DeviceProtocol::Udp2900, m_observer);
     const SearchEnd end = search.Wait();
 
     ASSERT_GE(m_observer.replies.size(), 2u);
@@ -89,7 +90,7 @@ TEST_F(DeviceSearchTest, RepliesReachTheOwnerWhileTheSearchRuns) {
 TEST_F(DeviceSearchTest, CancelStopsAChattySearchAtOnceAndNothingFollows) {
     auto chatty = StartRecorder({"--fault", "chatty", "--gap", "1"});
     ASSERT_TRUE(chatty);
-    DeviceSearch search(LocalAddress(), m_observer);
+    DeviceSearch search(LocalAddress(), DeviceProtocol::Udp2900, m_observer);
     std::this_thread::sleep_for(500ms);
     ASSERT_GT(m_observer.Calls(), 10u) << "the recorder is not chatty";
 
@@ -110,6 +111,7 @@ TEST_F(DeviceSearchTest, CancelFromTheObserverEndsTheSearchAfterThatCall) {
     ASSERT_TRUE(chatty);
     class CancellingObserver final : public SearchObserver {
     public:
+        void OnOnvifDevice(OnvifDevice) override {}
         void OnSearchReply(std::u16string) override {
             ++replies;
             while (search.load() == nullptr) {
@@ -122,7 +124,7 @@ TEST_F(DeviceSearchTest, CancelFromTheObserverEndsTheSearchAfterThatCall) {
         int replies = 0;
         SearchEndReason reason = SearchEndReason::Quiet;
     } observer;
-    DeviceSearch search(LocalAddress(), observer);
+    DeviceSearch search(LocalAddress(), DeviceProtocol::Udp2900, observer);
     observer.search = &search;
     search.Wait();
     EXPECT_EQ(observer.replies, 1);
@@ -134,6 +136,7 @@ TEST_F(DeviceSearchTest, DestroyingTheSearchFromItsObserverEndsItWithoutANotice)
     ASSERT_TRUE(chatty);
     class DestroyingObserver final : public SearchObserver {
     public:
+        void OnOnvifDevice(OnvifDevice) override {}
         void OnSearchReply(std::u16string) override {
             ++replies;
             while (!ready) {
@@ -147,7 +150,8 @@ TEST_F(DeviceSearchTest, DestroyingTheSearchFromItsObserverEndsItWithoutANotice)
         std::atomic<int> replies = 0;
         std::atomic<int> ends = 0;
     } observer;
-    observer.search = std::make_unique<DeviceSearch>(LocalAddress(), observer);
+    observer.search =
+        std::make_unique<DeviceSearch>(LocalAddress(), DeviceProtocol::Udp2900, observer);
     observer.ready = true;
     // Probing the port before the search holds it would keep the search from starting.
     const Clock::time_point deadline = Clock::now() + 10s;
@@ -164,7 +168,7 @@ TEST_F(DeviceSearchTest, DestroyingTheSearchFromItsObserverEndsItWithoutANotice)
 TEST_F(DeviceSearchTest, CancelAndWaitMayMeetOnTwoThreads) {
     auto chatty = StartRecorder({"--fault", "chatty", "--gap", "1"});
     ASSERT_TRUE(chatty);
-    DeviceSearch search(LocalAddress(), m_observer);
+    DeviceSearch search(LocalAddress(), DeviceProtocol::Udp2900, m_observer);
     std::thread waiter([&search] { EXPECT_EQ(search.Wait().reason, SearchEndReason::Cancelled); });
     std::thread canceller([&search] { search.Cancel(); });
     canceller.join();
@@ -175,7 +179,8 @@ TEST_F(DeviceSearchTest, CancelAndWaitMayMeetOnTwoThreads) {
 TEST_F(DeviceSearchTest, DestroyingARunningSearchCancelsItWithoutANotice) {
     auto chatty = StartRecorder({"--fault", "chatty", "--gap", "1"});
     ASSERT_TRUE(chatty);
-    auto search = std::make_unique<DeviceSearch>(LocalAddress(), m_observer);
+    auto search =
+        std::make_unique<DeviceSearch>(LocalAddress(), DeviceProtocol::Udp2900, m_observer);
     std::this_thread::sleep_for(300ms);
 
     const Clock::time_point start = Clock::now();
@@ -202,6 +207,7 @@ TEST_F(DeviceSearchTest, ABurstOfRecordersAllBecomeRows) {
     ASSERT_TRUE(recorder);
     class RowKeeper final : public SearchObserver {
     public:
+        void OnOnvifDevice(OnvifDevice) override {}
         void OnSearchReply(std::u16string replyText) override {
             if (auto record = ReadDeviceReply(replyText)) {
                 devices.Add(std::move(*record));
@@ -210,7 +216,7 @@ TEST_F(DeviceSearchTest, ABurstOfRecordersAllBecomeRows) {
         void OnSearchEnd(const SearchEnd&) override {}
         DeviceCollection<DeviceRecord> devices;
     } keeper;
-    const SearchEnd end = DeviceSearch(LocalAddress(), keeper).Wait();
+    const SearchEnd end = DeviceSearch(LocalAddress(), DeviceProtocol::Udp2900, keeper).Wait();
     EXPECT_EQ(keeper.devices.Rows().size(), static_cast<std::size_t>(recorders));
     EXPECT_EQ(end.reason, SearchEndReason::Quiet);
 }
@@ -219,7 +225,7 @@ TEST_F(DeviceSearchTest, ASearchThatCannotStartSaysWhy) {
     std::string error;
     auto holder = UdpPortHolder::Hold(kDiscoveryPort, nullptr, error);
     ASSERT_TRUE(holder) << error;
-    DeviceSearch search(LocalAddress(), m_observer);
+    DeviceSearch search(LocalAddress(), DeviceProtocol::Udp2900, m_observer);
     EXPECT_EQ(search.Wait().reason, SearchEndReason::PortInUse);
     EXPECT_TRUE(m_observer.replies.empty());
 }

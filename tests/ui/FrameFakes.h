@@ -23,9 +23,10 @@ namespace ferrow::test {
 // search runs (destroying it stops the play, as with the real search).
 class RecordingSearcher final : public AddressSearcher {
 public:
-    std::unique_ptr<RunningSearch> Start(Ipv4Address localAddress,
+    std::unique_ptr<RunningSearch> Start(Ipv4Address localAddress, ProtocolSet protocols,
                                          SearchObserver& observer) override {
         searches.push_back(localAddress.Text());
+        searchedProtocols.push_back(protocols);
         auto search = std::make_unique<PlayedSearch>(*this, observer);
         if (gap.count() == 0) {
             while (search->PlayNext()) {
@@ -42,6 +43,7 @@ public:
     }
 
     std::vector<std::string> searches;
+    std::vector<ProtocolSet> searchedProtocols;
     std::vector<std::u16string> replies;
     std::chrono::milliseconds gap{0};
     SearchEndReason endReason = SearchEndReason::Quiet;
