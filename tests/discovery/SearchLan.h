@@ -19,6 +19,7 @@ namespace ferrow::test {
 inline constexpr const char* kLocal = "10.41.0.1";
 inline constexpr const char* kPeer = "10.41.0.2";
 inline constexpr const char* kPeerMac = "02:00:00:00:41:02";
+inline constexpr const char* kLocalMac = "02:00:00:00:41:01";
 
 inline Ipv4Address LocalAddress() {
     return Ipv4Address::FromText(kLocal);
@@ -38,7 +39,7 @@ class SearchLanTest : public ::testing::Test {
 protected:
     void SetUp() override {
         FERROW_ENTER_PRIVATE_NETWORK();
-        m_peer = AddPeer("lan0", kLocal, kPeer, kPeerMac);
+        m_peer = AddPeer("lan0", kLocal, kPeer, kPeerMac, kLocalMac);
         ASSERT_TRUE(m_peer);
         std::string error;
         m_sender = DatagramSender::Open(m_peer.get(), kPeer, error);
@@ -47,9 +48,11 @@ protected:
 
     std::unique_ptr<NetworkNamespace> AddPeer(const std::string& link, const std::string& local,
                                               const std::string& peer,
-                                              const std::string& peerMac = "") {
+                                              const std::string& peerMac = "",
+                                              const std::string& localMac = "") {
         VethOptions veth(link, local + "/24", peer + "/24");
         veth.peerMac = peerMac;
+        veth.localMac = localMac;
         std::string error;
         auto ns = ConnectPeer(veth, error);
         EXPECT_TRUE(ns) << error;
