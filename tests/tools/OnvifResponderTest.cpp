@@ -12,6 +12,7 @@
 
 #include <arpa/inet.h>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
@@ -180,8 +181,8 @@ std::vector<std::string> SplitWords(const std::string& text) {
     return words;
 }
 
-bool Contains(const std::string& text, std::string_view part) {
-    return text.find(part) != std::string::npos;
+bool Contains(const std::string& text, std::string_view fragment) {
+    return text.find(fragment) != std::string::npos;
 }
 
 class OnvifDevice : public ::testing::Test {
@@ -328,6 +329,8 @@ TEST_F(OnvifDevice, BesideTheRecorderAnswersInSoap11AfterItsDelay) {
         {"env", "LC_ALL=C.UTF-8", FERROW_SCAN_PATH, "--from", kOwnAddress, "--format", "csv"});
     EXPECT_EQ(scan.exitCode, 0) << scan.err;
     EXPECT_TRUE(Contains(scan.out, "Helix,HX-16,10.62.0.2,")) << scan.out;
+    // Both protocols stop on SIGTERM, at once.
+    EXPECT_EQ(m_device->Stop(SIGTERM), 0);
 }
 
 TEST_F(OnvifDevice, ReadyOnlyOnceThePortsOfItsProtocolsAreBound) {

@@ -4,6 +4,7 @@
 #include "rows/TerminalText.h"
 #include "xml/CXmlDoc.h"
 
+#include <algorithm>
 #include <array>
 
 namespace ferrow::recorder {
@@ -20,7 +21,7 @@ std::u16string_view Trimmed(std::u16string_view text) {
     return text.substr(first, text.find_last_not_of(kWhitespace) - first + 1);
 }
 
-// Types is a list of qualified names; a name's prefix is not resolved, its local part
+// Types is a list of qualified names; a name's prefix is not resolved, its local name
 // (after the last ':') decides.
 bool TypesAskForThisDevice(std::u16string_view types) {
     constexpr std::array<std::u16string_view, 2> kAnsweredTypes{u"NetworkVideoTransmitter",
