@@ -31,9 +31,6 @@ public:
     // The answer to the probe whose MessageID was relatesTo (UTF-8).
     std::string Build(std::string_view relatesTo);
 
-    // The urn:uuid that the device's EndpointReference holds.
-    const std::string& EndpointAddress() const { return m_endpointAddress; }
-
 private:
     std::string NewUuidUrn();
     // The envelope around one Header and one Body, in the SOAP version asked for.
