@@ -26,6 +26,15 @@ bool Bind(SocketHandle socket, const sockaddr_in& address) {
     return ::bind(socket, reinterpret_cast<const sockaddr*>(&address), kSocketAddressLength) == 0;
 }
 
+bool JoinMulticastGroup(SocketHandle socket, std::uint32_t group, std::uint32_t localAddress) {
+    ip_mreq request{};
+    request.imr_multiaddr.s_addr = group;
+    request.imr_interface.s_addr = localAddress;
+    return ::setsockopt(socket, IPPROTO_IP, IP_ADD_MEMBERSHIP,
+                        reinterpret_cast<const char*>(&request),
+                        static_cast<socklen_t>(sizeof request)) == 0;
+}
+
 int SendDatagram(SocketHandle socket, const char* data, int length, const sockaddr_in& to) {
     return static_cast<int>(::sendto(socket, data, length, 0,
                                      reinterpret_cast<const sockaddr*>(&to), kSocketAddressLength));

@@ -89,6 +89,10 @@ void CloseSocket(SocketHandle socket);
 
 bool Bind(SocketHandle socket, const sockaddr_in& address);
 
+// IP_ADD_MEMBERSHIP: the socket receives what is sent to the multicast group on the
+// interface that holds the local address (both in network byte order); true when joined.
+bool JoinMulticastGroup(SocketHandle socket, std::uint32_t group, std::uint32_t localAddress);
+
 // The IPv4 socket address of an address in network byte order and a port in host order.
 sockaddr_in Ipv4SocketAddress(std::uint32_t networkAddress, std::uint16_t hostPort);
 

@@ -16,6 +16,29 @@ enum class Fault {
     Chatty,      // after the first probe, keeps sending a reply every gap until stopped
 };
 
+// A deliberate fault in the ONVIF answers, for tests of the searching side.
+enum class OnvifFault {
+    None,
+    NotXml,          // the answer is text that is no XML
+    NotProbeMatches, // a well-formed SOAP message whose Body holds a Hello instead
+    Oversize,        // a well-formed ProbeMatches padded to 64,000 bytes
+    ManyMatches,     // as many ProbeMatch elements as one datagram holds, one IP each
+};
+
+// The ONVIF device played beside (or instead of) the recorders: it answers WS-Discovery
+// probes on UDP port 3702.
+struct OnvifOptions {
+    bool enabled = false; // --onvif or --onvif-only
+    bool only = false;    // --onvif-only: nothing answers on the discovery port
+    std::string name;     // the name scope; empty: the manufacture text
+    std::string hardware; // the hardware scope; empty: the model text
+    std::string mac;      // the MacAddress scope; empty: none
+    std::string xaddrs;   // whitespace-separated URLs; empty: the device service on the address
+    int delayMs = 0;      // before answering a probe
+    bool soap11 = false;  // answers in a SOAP 1.1 envelope rather than 1.2
+    OnvifFault fault = OnvifFault::None;
+};
+
 struct RecorderOptions {
     std::string address; // the recorder's own IPv4 address; replies leave from it
     std::string manufacture = "Ferrow";
@@ -30,7 +53,8 @@ struct RecorderOptions {
     int rate = 0;    // replies per second at most; 0: as fast as they can be sent
     int oversizeBytes = 1500;
     Fault fault = Fault::None;
-    std::string readyFile; // written once the port is bound
+    OnvifOptions onvif;
+    std::string readyFile; // written once every port is bound
 };
 
 } // namespace ferrow::recorder

@@ -1,31 +1,39 @@
 // ferrow-recorder: a simulated recorder for tests, demos and benchmarks. Answers every
 // probe on the discovery port with one reply per recorder it plays, by broadcast from the
-// address it is given. Prints "ready" once the port is bound; stops on SIGINT and SIGTERM.
+// address it is given; when asked, also (or only) answers ONVIF WS-Discovery probes as one
+// device. Prints "ready" once its ports are bound; stops on SIGINT and SIGTERM.
 
 #include "discovery/CNetImpl.h"
 #include "platform/AdapterSource.h"
 #include "platform/SocketApi.h"
 #include "platform/StandardStreams.h"
 #include "platform/TextConversion.h"
+#include "tools/recorder/OnvifResponder.h"
 #include "tools/recorder/Recorder.h"
 #include "tools/recorder/RecorderOptions.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <atomic>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <optional>
+#include <thread>
+#include <vector>
 
 namespace {
 
-volatile std::sig_atomic_t g_stopRequested = 0;
+// Read by the thread of each protocol; a lock-free atomic may be set in a signal handler.
+std::atomic<bool> g_stopRequested{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 void RequestStop(int) {
-    g_stopRequested = 1;
+    g_stopRequested = true;
 }
 
 // The hardware address of the interface that holds the address, as the tree shows it.
@@ -53,12 +61,13 @@ bool WriteReadyFile(const std::string& path) {
 }
 
 using ferrow::recorder::Fault;
+using ferrow::recorder::OnvifFault;
+using ferrow::recorder::OnvifOptions;
 using ferrow::recorder::RecorderOptions;
 
 // What each reply says.
 void AddReplyTextOptions(CLI::App& app, RecorderOptions& options) {
-    app.add_option("-a,--address", options.address,
-                   "own IPv4 address: replies are broadcast from it")
+    app.add_option("-a,--address", options.address, "own IPv4 address: replies leave from it")
         ->required();
     app.add_option("--manufacture", options.manufacture, "the Manufacture text")
         ->capture_default_str();
@@ -112,6 +121,45 @@ void AddFaultOptions(CLI::App& app, RecorderOptions& options) {
         ->capture_default_str();
 }
 
+// The ONVIF device, beside the recorders or alone. Returns the options that mean nothing
+// without --onvif or --onvif-only.
+std::vector<CLI::Option*> AddOnvifOptions(CLI::App& app, OnvifOptions& onvif) {
+    CLI::Option* beside =
+        app.add_flag("--onvif", onvif.enabled,
+                     "also play an ONVIF device: answer WS-Discovery probes on UDP 3702");
+    app.add_flag("--onvif-only", onvif.only,
+                 "play only an ONVIF device (a camera): nothing answers on port 2900")
+        ->excludes(beside);
+    const std::map<std::string, OnvifFault> faults{
+        {"none", OnvifFault::None},
+        {"not-xml", OnvifFault::NotXml},
+        {"not-probematches", OnvifFault::NotProbeMatches},
+        {"oversize", OnvifFault::Oversize},
+        {"many-matches", OnvifFault::ManyMatches}};
+    return {
+        app.add_option("--onvif-name", onvif.name,
+                       "the ONVIF name scope (default: the Manufacture text)"),
+        app.add_option("--onvif-hardware", onvif.hardware,
+                       "the ONVIF hardware scope (default: the Model text)"),
+        app.add_option("--onvif-mac", onvif.mac, "an ONVIF MacAddress scope (default: none)"),
+        app.add_option("--onvif-xaddrs", onvif.xaddrs,
+                       "the XAddrs text, whitespace-separated URLs (default: "
+                       "http://ADDRESS:HTTP-PORT/onvif/device_service)"),
+        app.add_option("--onvif-delay", onvif.delayMs,
+                       "milliseconds before answering an ONVIF probe")
+            ->check(CLI::NonNegativeNumber)
+            ->capture_default_str(),
+        app.add_flag("--soap11", onvif.soap11,
+                     "answer ONVIF probes in a SOAP 1.1 envelope (default: SOAP 1.2)"),
+        app.add_option("--onvif-fault", onvif.fault,
+                       "a deliberate fault in the ONVIF answers: none, not-xml, "
+                       "not-probematches (a Hello), oversize (64,000 bytes), many-matches "
+                       "(over a thousand ProbeMatch elements, one IP each)")
+            ->transform(CLI::CheckedTransformer(faults, CLI::ignore_case).description(""))
+            ->option_text("MODE"),
+    };
+}
+
 // Reads the command line into options, the IP and MAC texts filled in from the own address
 // when not given. Returns an exit code when the run ends here: after --help, or on a usage
 // error.
@@ -121,9 +169,16 @@ std::optional<int> ParseRecorderArguments(int argc, char** argv, RecorderOptions
     AddReplyTextOptions(app, options);
     AddPacingOptions(app, options);
     AddFaultOptions(app, options);
-    app.add_option("--ready-file", options.readyFile, "a file written once the port is bound");
+    const std::vector<CLI::Option*> onvifDetails = AddOnvifOptions(app, options.onvif);
+    app.add_option("--ready-file", options.readyFile, "a file written once the ports are bound");
     try {
         app.parse(argc, argv);
+        options.onvif.enabled = options.onvif.enabled || options.onvif.only;
+        for (const CLI::Option* detail : onvifDetails) {
+            if (!options.onvif.enabled && detail->count() > 0) {
+                throw CLI::RequiresError(detail->get_name(), "--onvif or --onvif-only");
+            }
+        }
     } catch (const CLI::ParseError& error) {
         return app.exit(error);
     }
@@ -136,8 +191,9 @@ std::optional<int> ParseRecorderArguments(int argc, char** argv, RecorderOptions
     return std::nullopt;
 }
 
-// Binds the port, says it is ready, and answers probes until SIGINT or SIGTERM.
-int PlayRecorders(const RecorderOptions& options) {
+// Binds the ports of each protocol played, says it is ready once all are bound, and
+// answers probes until SIGINT or SIGTERM; the ONVIF device answers on a thread of its own.
+int PlayDevices(const RecorderOptions& options) {
     std::signal(SIGINT, RequestStop);
     std::signal(SIGTERM, RequestStop);
 
@@ -146,18 +202,40 @@ int PlayRecorders(const RecorderOptions& options) {
         std::cerr << "ferrow-recorder: cannot start the socket library\n";
         return 1;
     }
-    ferrow::recorder::Recorder recorder(options);
     std::string error;
-    if (!recorder.Open(error)) {
-        std::cerr << "ferrow-recorder: " << error << '\n';
-        return 1;
+    std::unique_ptr<ferrow::recorder::Recorder> recorder;
+    if (!options.onvif.only) {
+        recorder = std::make_unique<ferrow::recorder::Recorder>(options);
+        if (!recorder->Open(error)) {
+            std::cerr << "ferrow-recorder: " << error << '\n';
+            return 1;
+        }
+    }
+    std::unique_ptr<ferrow::recorder::OnvifResponder> responder;
+    if (options.onvif.enabled) {
+        responder = std::make_unique<ferrow::recorder::OnvifResponder>(options);
+        if (!responder->Open(error)) {
+            std::cerr << "ferrow-recorder: " << error << '\n';
+            return 1;
+        }
     }
     if (!options.readyFile.empty() && !WriteReadyFile(options.readyFile)) {
         std::cerr << "ferrow-recorder: cannot write " << options.readyFile << '\n';
         return 1;
     }
     std::cout << "ready" << std::endl;
-    recorder.Run([] { return g_stopRequested != 0; });
+
+    const auto stopRequested = [] { return g_stopRequested.load(); };
+    std::thread onvifThread;
+    if (responder) {
+        onvifThread = std::thread([&responder, &stopRequested] { responder->Run(stopRequested); });
+    }
+    if (recorder) {
+        recorder->Run(stopRequested);
+    }
+    if (onvifThread.joinable()) {
+        onvifThread.join();
+    }
     return 0;
 }
 
@@ -170,5 +248,5 @@ int main(int argc, char** argv) {
     if (const std::optional<int> exitCode = ParseRecorderArguments(argc, argv, options)) {
         return *exitCode;
     }
-    return PlayRecorders(options);
+    return PlayDevices(options);
 }
