@@ -235,8 +235,39 @@ SearchEnd SearchRun::HandOnReplies(const ReplyHandler& onReply,
     SearchEnd end;
     NeighbourWaitList waitingForMac(m_localAddress,
                                     m_started + std::chrono::milliseconds(kSearchBoundMs));
-    bool cutShort = false; // a cancel left datagrams of a batch, or devices, unhanded
-    while (true) {
+    // Each hands one thing on unless a cancel came first, and then says false.
+    const auto handOnDevice = [this, &onOnvifDevice](OnvifDevice device) {
+        if (Cancelled()) {
+            return false;
+        }
+        onOnvifDevice(std::move(device));
+        return true;
+    };
+    const auto handOnDatagram = [&](const DatagramBatch& batch, int i, DeviceProtocol protocol) {
+        if (Cancelled()) {
+            return false;
+        }
+        const auto index = static_cast<std::size_t>(i);
+        if (protocol == DeviceProtocol::Udp2900) {
+            if (auto reply = AcceptDatagram(batch.Datagram(i), batch.oversize[index], end.counts)) {
+                onReply(std::move(*reply));
+            }
+            return true;
+        }
+        const Ipv4Address source = Ipv4Address::FromNetworkOrder(batch.sources[index]);
+        for (OnvifDevice& device :
+             AcceptProbeMatches(batch.Datagram(i), batch.oversize[index], source, end.counts)) {
+            std::optional<OnvifDevice> ready = waitingForMac.Add(std::move(device), source);
+            if (ready && !handOnDevice(std::move(*ready))) {
+                return false;
+            }
+        }
+        return true;
+    };
+
+    bool cutShort = false; // a cancel left datagrams or devices unhanded
+    while (!cutShort) {
+        // While devices wait for their hardware address, the table is read again often.
         const std::optional<Clock::time_point> nextCheck =
             waitingForMac.Empty()
                 ? std::nullopt
@@ -248,35 +279,13 @@ SearchEnd SearchRun::HandOnReplies(const ReplyHandler& onReply,
             break;
         }
         if (gotBatch) {
-            const DatagramBatch& batch = *full.batch;
-            for (int i = 0; i < batch.count && !cutShort; ++i) {
-                if (Cancelled()) {
-                    cutShort = true;
-                    break;
-                }
-                const auto index = static_cast<std::size_t>(i);
-                if (full.drain->protocol == DeviceProtocol::Udp2900) {
-                    if (auto reply =
-                            AcceptDatagram(batch.Datagram(i), batch.oversize[index], end.counts)) {
-                        onReply(std::move(*reply));
-                    }
-                    continue;
-                }
-                const Ipv4Address source = Ipv4Address::FromNetworkOrder(batch.sources[index]);
-                for (OnvifDevice& device : AcceptProbeMatches(
-                         batch.Datagram(i), batch.oversize[index], source, end.counts)) {
-                    if (auto ready = waitingForMac.Add(std::move(device), source)) {
-                        onOnvifDevice(std::move(*ready));
-                    }
-                }
+            for (int i = 0; i < full.batch->count && !cutShort; ++i) {
+                cutShort = !handOnDatagram(*full.batch, i, full.drain->protocol);
             }
             Recycle(std::move(full));
-            if (cutShort) {
-                break;
-            }
         }
         for (OnvifDevice& device : waitingForMac.TakeSettled()) {
-            onOnvifDevice(std::move(device));
+            cutShort = cutShort || !handOnDevice(std::move(device));
         }
         if (!gotBatch && waitingForMac.Empty()) {
             const std::lock_guard lock(m_mutex);
