@@ -1,10 +1,14 @@
 #include "platform/NeighbourTable.h"
 
+// netioapi.h declares the table calls only once ws2ipdef.h has been read.
+// clang-format off
 #include <winsock2.h>
-#include <algorithm>
+#include <ws2ipdef.h>
 #include <iphlpapi.h>
 #include <netioapi.h>
-#include <ws2ipdef.h>
+// clang-format on
+
+#include <algorithm>
 
 namespace ferrow {
 
