@@ -3,8 +3,8 @@
 // the search runs on after the last datagram (ideally the 1000 ms wait and no more). With
 // "onvif", an ONVIF camera answers the WS-Discovery probes after a delay instead: how long
 // the search runs on after its last device (ideally 1000 ms, or until 3000 ms after the
-// probes when the device answered sooner). Runs in a private network namespace with the
-// devices in a peer namespace behind a veth link; needs root.
+// probes when the device answered sooner; one answering later than that is not waited for). Runs in
+// a private network namespace with the devices in a peer namespace behind a veth link; needs root.
 // Usage: bench_discovery_burst [rounds [recorders...]] | bench_discovery_burst onvif [rounds]
 #include "ChildProcess.h"
 #include "NetworkNamespace.h"
@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (onvif) {
-        for (const int delayMs : {0, 1500, 2500, 3500}) {
+        for (const int delayMs : {0, 1500, 2500, 2900}) {
             if (!MeasureOnvifEnd(*peer, delayMs, rounds)) {
                 return 1;
             }
