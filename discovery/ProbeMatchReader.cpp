@@ -96,14 +96,14 @@ struct ServiceAddress {
     bool https;
 };
 
-// Four decimal parts of 0-255 without leading zeros (which some readers take as octal), for
+// Four decimal octets of 0-255 without leading zeros (which some readers take as octal), for
 // an address a device can be reached on: not 0/8, loopback, link-local, multicast or
 // reserved.
 std::optional<Ipv4Address> ReadUnicastIpv4(std::u16string_view host) {
     std::array<std::uint8_t, 4> octets{};
     std::size_t at = 0;
-    for (std::size_t part = 0; part < octets.size(); ++part) {
-        if (part > 0) {
+    for (std::size_t octet = 0; octet < octets.size(); ++octet) {
+        if (octet > 0) {
             if (at >= host.size() || host[at] != u'.') {
                 return std::nullopt;
             }
@@ -118,7 +118,7 @@ std::optional<Ipv4Address> ReadUnicastIpv4(std::u16string_view host) {
         if (digits == 0 || value > 255 || (digits > 1 && host[start] == u'0')) {
             return std::nullopt;
         }
-        octets[part] = static_cast<std::uint8_t>(value);
+        octets[octet] = static_cast<std::uint8_t>(value);
     }
     if (at != host.size()) {
         return std::nullopt;
@@ -169,7 +169,7 @@ std::optional<ServiceAddress> ReadServiceAddress(std::u16string_view url) {
         FindFirstOf<u'/', u'?', u'#'>(url.data(), 0, static_cast<std::int32_t>(url.size())));
     const std::u16string_view authority = url.substr(0, authorityEnd);
     const std::size_t colon = authority.find(u':');
-    // Host names, "[...]" and userinfo fail here or in the port: neither part takes an '@'.
+    // Host names, "[...]" and userinfo fail here or in the port: neither takes an '@'.
     const auto host = ReadUnicastIpv4(authority.substr(0, colon));
     if (!host) {
         return std::nullopt;
