@@ -120,10 +120,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(doc.Text().empty() || wellFormed == doc.ResultLog().empty());
     CheckIndex(doc);
 
-    // The counted form reads the same text, cut at its first NUL.
+    // The counted form, and a text taken over, read the same text, cut at its first NUL.
     CXmlDoc counted;
     Require(counted.LoadText(std::u16string_view(units)) == wellFormed);
     Require(counted.Text() == doc.Text() && counted.ResultLog() == doc.ResultLog());
+    CXmlDoc taken;
+    Require(taken.LoadText(std::u16string(units)) == wellFormed);
+    Require(taken.Text() == doc.Text() && taken.ResultLog() == doc.ResultLog());
 
     std::vector<std::u16string> names = {u"XNR", u"Manufacture", u"Model",
                                          u"IP",  u"MAC",         u"HttpPort"};

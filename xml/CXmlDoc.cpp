@@ -40,6 +40,14 @@ std::u16string TextAmongMarkup(const std::u16string& text, std::int32_t contentS
     return result;
 }
 
+// The length of text up to its first NUL, if any. The length is known, so the search may
+// go a block at a time.
+std::size_t LengthUpToNul(std::u16string_view text) {
+    const auto size = static_cast<std::int32_t>(std::min<std::size_t>(text.size(), INT32_MAX));
+    const auto end = static_cast<std::size_t>(FindFirstOf<u'\0'>(text.data(), 0, size));
+    return std::min(end, text.size());
+}
+
 } // namespace
 
 CXmlDoc::CXmlDoc() {
@@ -53,10 +61,17 @@ bool CXmlDoc::LoadText(TextArg text) {
 }
 
 bool CXmlDoc::LoadText(std::u16string_view text) {
-    // The length is known, so the NUL search may go a block at a time.
-    const auto size = static_cast<std::int32_t>(std::min<std::size_t>(text.size(), INT32_MAX));
-    const auto end = static_cast<std::size_t>(FindFirstOf<u'\0'>(text.data(), 0, size));
-    return LoadTextUpToNul(text.substr(0, end < text.size() ? end : text.size()));
+    return LoadTextUpToNul(text.substr(0, LengthUpToNul(text)));
+}
+
+bool CXmlDoc::LoadText(std::u16string&& text) {
+    text.resize(LengthUpToNul(text));
+    if (text.size() > kMaxTextLength) {
+        return LoadTextUpToNul(text); // refuses it
+    }
+    m_results.clear();
+    m_text = std::move(text);
+    return Parse();
 }
 
 bool CXmlDoc::LoadTextUpToNul(std::u16string_view source) {

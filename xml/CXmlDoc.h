@@ -30,6 +30,9 @@ public:
     // The same for a text of known length, which ends at its first NUL if it holds one;
     // the known length lets the NUL search skip ahead in blocks.
     bool LoadText(std::u16string_view text);
+    // The same for a text the document takes over, without a copy: a datagram's text
+    // can be as large as the datagram, twice.
+    bool LoadText(std::u16string&& text);
     // No fault marked, a root element, and nothing beside it.
     bool CheckWellFormed() const;
 

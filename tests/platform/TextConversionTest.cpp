@@ -215,6 +215,37 @@ TEST(TextConversionTest, ReplyTextThatIsNotUtf8IsReadAsNarrowText) {
     }
 }
 
+// UTF-8 read as UTF-8 whatever the narrow set: each ill-formed sequence is one U+FFFD, as
+// long as the start of a character it holds (an overlong form, a surrogate or a code point
+// past U+10FFFF breaks off at its second byte).
+TEST(TextConversionTest, Utf8ReplacesEachIllFormedSequenceWithOneReplacementCharacter) {
+    const std::pair<std::string, std::u16string> cases[] = {
+        {"M\xC3\xBCller \xE6\x9D\xB1 \xF0\x9F\x93\xB7", u"Müller \u6771 \U0001F4F7"},
+        {"ok \xC3", u"ok \uFFFD"},
+        {"\xE6\x9D"
+         "A",
+         u"\uFFFDA"},
+        {"\xF0\x9F\x93"
+         "x\xF0\x9F\x93",
+         u"\uFFFDx\uFFFD"},
+        {"\x80\xBF"
+         "a",
+         u"\uFFFD\uFFFDa"},
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},
+        {"\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+        {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {"\xFF\xC3\xBC", u"\uFFFDü"},
+        {std::string("a\0\xC3\xBC", 4), std::u16string(u"a\0ü", 3)},
+    };
+    for (const auto& [bytes, expected] : cases) {
+        EXPECT_EQ(Utf8ToUtf16(bytes), expected) << bytes;
+        const bool wellFormed = expected.find(u'\uFFFD') == std::u16string::npos;
+        EXPECT_EQ(WellFormedUtf8ToUtf16(bytes), wellFormed ? std::optional(expected) : std::nullopt)
+            << bytes;
+    }
+}
+
 TEST(TextConversionTest, NulBytesAreKept) {
     const std::string narrow("a\0b", 3);
     EXPECT_EQ(NarrowToUtf16(narrow), std::u16string(u"a\0b", 3));

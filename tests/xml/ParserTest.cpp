@@ -194,6 +194,19 @@ TEST(ParserTest, TextOfKnownLengthEndsAtItsFirstNul) {
     EXPECT_EQ(counted.ResultLog(), terminated.ResultLog());
 }
 
+TEST(ParserTest, TextTakenOverLoadsAsACopyOfItDoes) {
+    using namespace std::string_literals;
+    for (const std::u16string& text :
+         {u"<a><b>x</b></a>"s, u"<a><b>x</b></a>\0<junk>"s, u"<a><b>x\0</b></a>"s, u"<a>"s, u""s}) {
+        CXmlDoc copied;
+        CXmlDoc taken;
+        EXPECT_EQ(taken.LoadText(std::u16string(text)), copied.LoadText(std::u16string_view(text)));
+        EXPECT_EQ(taken.Text(), copied.Text());
+        EXPECT_EQ(taken.ResultLog(), copied.ResultLog());
+        EXPECT_EQ(taken.ElementText(2), copied.ElementText(2));
+    }
+}
+
 TEST(ParserTest, TextOfKnownLengthIsReadNoFurtherThanItsEnd) {
     // A buffer of exactly the text, with no NUL after it: the address sanitizer reports
     // any read past it.
