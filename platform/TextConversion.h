@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,5 +19,12 @@ std::string Utf16ToNarrow(std::u16string_view wide);
 // as NarrowToUtf16 reads it. Text in a legacy 8-bit set is almost never valid UTF-8, so
 // such recorders read as they always have.
 std::u16string ReplyTextToUtf16(std::string_view bytes);
+
+// UTF-8 to UTF-16 on every platform, whatever the narrow set. Each ill-formed sequence (a
+// byte that starts no character, or the longest start of a character that breaks off there)
+// becomes one U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view utf8);
+// The same for bytes that must be well-formed UTF-8: nothing when they are not.
+std::optional<std::u16string> WellFormedUtf8ToUtf16(std::string_view utf8);
 
 } // namespace ferrow
