@@ -8,10 +8,10 @@ namespace ferrow {
 namespace {
 
 // Probes stay on the link, as WS-Discovery asks of multicast messages.
-constexpr int kProbeMulticastTtl = 1;
+constexpr int kOnvifProbeTtl = 1;
 
 // Enough for a few hundred ProbeMatches of common size waiting at once.
-constexpr int kReceiveQueueBytes = 4 << 20;
+constexpr int kOnvifReceiveQueueBytes = 4 << 20;
 
 } // namespace
 
@@ -27,8 +27,8 @@ bool WsDiscoveryEndpoint::Open(Ipv4Address localAddress) {
     // Options that are refused do not stop the opening; the bind decides.
     socket_api::SetIntOption(m_socket, IPPROTO_IP, IP_MULTICAST_IF,
                              static_cast<int>(localAddress.NetworkOrder()));
-    socket_api::SetIntOption(m_socket, IPPROTO_IP, IP_MULTICAST_TTL, kProbeMulticastTtl);
-    socket_api::RequestReceiveQueue(m_socket, kReceiveQueueBytes);
+    socket_api::SetIntOption(m_socket, IPPROTO_IP, IP_MULTICAST_TTL, kOnvifProbeTtl);
+    socket_api::RequestReceiveQueue(m_socket, kOnvifReceiveQueueBytes);
     if (!socket_api::Bind(m_socket,
                           socket_api::Ipv4SocketAddress(localAddress.NetworkOrder(), 0))) {
         Close();
