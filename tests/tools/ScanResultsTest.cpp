@@ -8,8 +8,8 @@
 namespace ferrow {
 namespace {
 
-constexpr auto Added = ScanResults::AddResult::Added;
-constexpr auto AlreadyListed = ScanResults::AddResult::AlreadyListed;
+constexpr auto Added = AddOutcome::Added;
+constexpr auto AlreadyListed = AddOutcome::AlreadyListed;
 
 DeviceRecord Recorder(std::u16string ip, std::u16string model = u"NVR") {
     return {u"Acme", std::move(model), std::move(ip), u"00:11:22:33:44:55", u"80"};
@@ -19,9 +19,9 @@ DeviceRecord Recorder(std::u16string ip, std::u16string model = u"NVR") {
 // IP text, not by the search that heard it.
 TEST(ScanResults, OneRowPerRecorderKeptFromTheFirstSearchThatHeardIt) {
     ScanResults results;
-    EXPECT_EQ(results.Add({Recorder(u"10.0.0.20"), u"10.0.0.1"}), Added);
-    EXPECT_EQ(results.Add({Recorder(u"10.0.1.30"), u"10.0.0.1"}), Added);
-    EXPECT_EQ(results.Add({Recorder(u"10.0.0.20", u"Other"), u"10.0.1.1"}), AlreadyListed);
+    EXPECT_EQ(results.Add({Recorder(u"10.0.0.20"), u"10.0.0.1"}).outcome, Added);
+    EXPECT_EQ(results.Add({Recorder(u"10.0.1.30"), u"10.0.0.1"}).outcome, Added);
+    EXPECT_EQ(results.Add({Recorder(u"10.0.0.20", u"Other"), u"10.0.1.1"}).outcome, AlreadyListed);
     EXPECT_EQ(results.Rows(), (std::vector<DeviceRow>{{Recorder(u"10.0.0.20"), u"10.0.0.1"},
                                                       {Recorder(u"10.0.1.30"), u"10.0.0.1"}}));
 }
