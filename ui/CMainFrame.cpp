@@ -230,8 +230,8 @@ void CMainFrame::HandleSearchEnd(const SearchEnd& end) {
 
 namespace {
 
-QString Recorders(int count) {
-    return count == 1 ? QStringLiteral("1 recorder") : QStringLiteral("%1 recorders").arg(count);
+QString Devices(int count) {
+    return count == 1 ? QStringLiteral("1 device") : QStringLiteral("%1 devices").arg(count);
 }
 
 QString Sentence(const std::string& text) {
@@ -250,7 +250,7 @@ void CMainFrame::ShowSearchProgress() {
         where += QStringLiteral(" (%1 of %2)").arg(m_searchIndex + 1).arg(m_searchAddresses.size());
     }
     ShowStatus(QStringLiteral("Searching from %1\u2026 %2")
-                   .arg(where, Recorders(m_deviceList->DeviceCount())));
+                   .arg(where, Devices(m_deviceList->DeviceCount())));
 }
 
 void CMainFrame::ShowSearchResult() {
@@ -260,10 +260,10 @@ void CMainFrame::ShowSearchResult() {
                               : QString::fromStdString(m_searchAddresses.front().Text());
     QStringList parts;
     if (found > 0) {
-        parts << QStringLiteral("%1 found from %2").arg(Recorders(found), where);
+        parts << QStringLiteral("%1 found from %2").arg(Devices(found), where);
     } else if (m_searchFailures.size() < m_searchAddresses.size()) {
-        parts << (all ? QStringLiteral("No recorder answered on any address")
-                      : QStringLiteral("No recorder answered on %1").arg(where));
+        parts << (all ? QStringLiteral("No device answered on any address")
+                      : QStringLiteral("No device answered on %1").arg(where));
     }
     for (const std::string& failure : m_searchFailures) {
         parts << Sentence(failure);

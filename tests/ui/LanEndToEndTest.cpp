@@ -116,10 +116,10 @@ TEST(LanEndToEndTest, SelectingTheAddressListsEveryRecorderOnce) {
     EXPECT_TRUE(status->text().startsWith("Searching from 10.66.0.1"))
         << status->text().toStdString();
     ASSERT_TRUE(QTest::qWaitFor([status] { return status->text().contains("found"); }, 5000));
-    EXPECT_EQ(status->text(), "3 recorders found from 10.66.0.1");
-    EXPECT_EQ(RowTexts(*list), QStringList({"Acme|AV-8|10.66.0.2|02:66:00:00:00:02|8080",
-                                            "Acme|AV-8|10.66.0.3|02:66:00:00:00:02|8080",
-                                            "Orion|OR-2|10.66.0.9|02:66:00:00:00:02|80"}));
+    EXPECT_EQ(status->text(), "3 devices found from 10.66.0.1");
+    EXPECT_EQ(RowTexts(*list), QStringList({"Acme|AV-8|10.66.0.2|02:66:00:00:00:02|8080|UDP 2900",
+                                            "Acme|AV-8|10.66.0.3|02:66:00:00:00:02|8080|UDP 2900",
+                                            "Orion|OR-2|10.66.0.9|02:66:00:00:00:02|80|UDP 2900"}));
     ExpectExportsAsFerrowScanWrites(*list);
 }
 

@@ -187,7 +187,27 @@ TEST_F(MainFrameTest, SelectingAnAddressSearchesFromItAndListsTheReplies) {
     EXPECT_EQ(test::RowCount(*List()), 2) << "the second search starts from an empty list";
 }
 
-TEST_F(MainFrameTest, StatusBarSaysHowManyRecordersTheFullListTurnedAway) {
+// A port-2900 reply and an ONVIF device of the same IP text are one row, its empty fields
+// filled from the device.
+TEST_F(MainFrameTest, AnOnvifDeviceMergesIntoTheRowOfItsRecorder) {
+    searcher.replies = {test::RecorderReply(u"Acme", u"", u"192.168.1.30", u"", u"80")};
+    searcher.onvifDevices = {
+        {{u"Cam Co", u"C2", u"192.168.1.30", u"02:00:00:00:00:30", u"443"}, u"https"},
+        {{u"Cam Co", u"C3", u"192.168.1.31", u"", u"80"}, u"http"}};
+    Click(Address(0, 0));
+    EXPECT_EQ(searcher.searchedProtocols, std::vector{ProtocolSet::All()});
+    ASSERT_EQ(test::RowCount(*List()), 2);
+    QStringList cells;
+    for (int column = 0; column < DeviceListModel::kColumnCount; ++column) {
+        cells << test::CellText(*List(), 0, column);
+    }
+    EXPECT_EQ(cells, QStringList({"Acme", "C2", "192.168.1.30", "02:00:00:00:00:30", "80",
+                                  "UDP 2900, ONVIF"}));
+    EXPECT_EQ(test::CellText(*List(), 1, 5), "ONVIF");
+    EXPECT_EQ(StatusText(), "2 devices found from 192.168.1.20");
+}
+
+TEST_F(MainFrameTest, StatusBarSaysHowManyDevicesTheFullListTurnedAway) {
     for (std::size_t i = 0; i < kMaxDevicesPerSearch + 3; ++i) {
         const std::string ip = std::to_string(i);
         searcher.replies.push_back(
@@ -195,24 +215,24 @@ TEST_F(MainFrameTest, StatusBarSaysHowManyRecordersTheFullListTurnedAway) {
     }
     Click(Address(0, 0));
     EXPECT_EQ(static_cast<std::size_t>(test::RowCount(*List())), kMaxDevicesPerSearch);
-    EXPECT_EQ(StatusText(), "65536 recorders found from 192.168.1.20; Listed the first 65536 "
-                            "recorders only, the most one list holds; replies from 3 more were "
+    EXPECT_EQ(StatusText(), "65536 devices found from 192.168.1.20; Listed the first 65536 "
+                            "devices only, the most one list holds; replies from 3 more were "
                             "dropped");
 
     searcher.replies.resize(1);
     Click(Address(0, 1));
-    EXPECT_EQ(StatusText(), "1 recorder found from 10.0.0.5");
+    EXPECT_EQ(StatusText(), "1 device found from 10.0.0.5");
 }
 
 TEST_F(MainFrameTest, RowsAppearWhileTheSearchRunsAndTheStatusBarFollowsIt) {
     PlayTwoRepliesSlowly();
     Click(Address(0, 0));
-    EXPECT_EQ(StatusText(), "Searching from 192.168.1.20\u2026 0 recorders");
+    EXPECT_EQ(StatusText(), "Searching from 192.168.1.20\u2026 0 devices");
     ASSERT_TRUE(WaitForRows(1));
     EXPECT_EQ(searcher.running, 1) << "the first row came while the search still ran";
-    EXPECT_EQ(StatusText(), "Searching from 192.168.1.20\u2026 1 recorder");
+    EXPECT_EQ(StatusText(), "Searching from 192.168.1.20\u2026 1 device");
     ASSERT_TRUE(FinishSearch());
-    EXPECT_EQ(StatusText(), "2 recorders found from 192.168.1.20");
+    EXPECT_EQ(StatusText(), "2 devices found from 192.168.1.20");
 }
 
 // The end's handler may destroy the search (it starts the next one): it runs only after
@@ -221,9 +241,9 @@ TEST_F(MainFrameTest, TheEndOfASearchComesInATurnOfItsOwn) {
     Click(Address(0, 0));
     frame.HandleCommand(kCommandRefresh, List());
     QCoreApplication::processEvents();
-    EXPECT_EQ(StatusText(), "Searching from 192.168.1.20\u2026 0 recorders");
+    EXPECT_EQ(StatusText(), "Searching from 192.168.1.20\u2026 0 devices");
     QCoreApplication::processEvents();
-    EXPECT_EQ(StatusText(), "No recorder answered on 192.168.1.20");
+    EXPECT_EQ(StatusText(), "No device answered on 192.168.1.20");
 }
 
 TEST_F(MainFrameTest, ANewSelectionStopsTheRunningSearchAndEmptiesTheList) {
@@ -235,12 +255,12 @@ TEST_F(MainFrameTest, ANewSelectionStopsTheRunningSearchAndEmptiesTheList) {
     EXPECT_EQ(test::RowCount(*List()), 0);
     EXPECT_EQ(searcher.searches, (Searches{"192.168.1.20", "10.0.0.5"}));
     ASSERT_TRUE(FinishSearch());
-    EXPECT_EQ(StatusText(), "2 recorders found from 10.0.0.5");
+    EXPECT_EQ(StatusText(), "2 devices found from 10.0.0.5");
 }
 
 TEST_F(MainFrameTest, StatusBarSaysWhenNothingAnsweredOrTheSearchCouldNotStart) {
     Click(Address(0, 0));
-    EXPECT_EQ(StatusText(), "No recorder answered on 192.168.1.20");
+    EXPECT_EQ(StatusText(), "No device answered on 192.168.1.20");
     searcher.endReason = SearchEndReason::PortInUse;
     Click(Address(0, 1));
     EXPECT_EQ(StatusText(), "Cannot search from 10.0.0.5: UDP port 2900 is held by another "
@@ -257,7 +277,7 @@ TEST_F(MainFrameTest, SearchAllAddressesSearchesEachAddressOnceAndMergesTheRows)
     ASSERT_TRUE(FinishSearch());
     EXPECT_EQ(searcher.searches, (Searches{"192.168.1.20", "10.0.0.5"}));
     EXPECT_EQ(test::RowCount(*List()), 1);
-    EXPECT_EQ(StatusText(), "1 recorder found from every address");
+    EXPECT_EQ(StatusText(), "1 device found from every address");
 }
 
 TEST_F(MainFrameTest, F5RefreshesFromAnywhereInTheWindow) {
