@@ -14,7 +14,9 @@
 #include "ui/CommandIds.h"
 #include "ui/LiveSearch.h"
 #include "ui/ProportionalSplitter.h"
+#include "ui/SearchProtocolChoice.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
@@ -108,13 +110,37 @@ void CMainFrame::CreateMenus() {
         addCommand(view, QStringLiteral("Tree &Pane"), "actionTreePane", kCommandTreePane);
     m_statusBarAction->setCheckable(true);
     m_treePaneAction->setCheckable(true);
+    view->addSeparator();
+    QMenu* protocols = CreateProtocolMenu(view);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("helpMenu"));
     addCommand(help, QStringLiteral("&About Ferrow..."), "actionAbout", kCommandAbout);
 
     FollowMenuForStatusBar(view);
+    FollowMenuForStatusBar(protocols);
     FollowMenuForStatusBar(help);
+}
+
+QMenu* CMainFrame::CreateProtocolMenu(QMenu* view) {
+    QMenu* menu = view->addMenu(QStringLiteral("Search P&rotocols"));
+    menu->setObjectName(QStringLiteral("searchProtocolsMenu"));
+    auto* choices = new QActionGroup(menu);
+    choices->setExclusive(true);
+    m_protocols = LoadSearchProtocols();
+    for (const SearchProtocolChoice& choice : kSearchProtocolChoices) {
+        QAction* action = menu->addAction(QString::fromLatin1(choice.text));
+        action->setObjectName(QLatin1String(choice.actionName));
+        action->setCheckable(true);
+        action->setChecked(choice.protocols == m_protocols);
+        choices->addAction(action);
+        // The choice is kept for the next searches and the next runs; none starts here.
+        connect(action, &QAction::triggered, this, [this, chosen = choice.protocols] {
+            m_protocols = chosen;
+            SaveSearchProtocols(chosen);
+        });
+    }
+    return menu;
 }
 
 void CMainFrame::CreateStatusBar() {

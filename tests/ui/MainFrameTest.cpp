@@ -13,6 +13,7 @@
 #include "ui/CPaneContainer.h"
 #include "ui/CommandIds.h"
 #include "ui/ProportionalSplitter.h"
+#include "ui/SearchProtocolChoice.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -114,6 +115,10 @@ protected:
         ASSERT_EQ(test::RowCount(*List()), 1);
     }
 
+    // Each test's frame starts from the default choice, whatever an earlier test chose.
+    struct DefaultSearchProtocols {
+        DefaultSearchProtocols() { SaveSearchProtocols(ProtocolSet::All()); }
+    } defaultProtocols;
     test::FakeAdapterSource adapters;
     test::RecordingSearcher searcher;
     test::RecordingOpener opener;
@@ -125,7 +130,7 @@ TEST_F(MainFrameTest, HasTitleMenusAndStatusText) {
     EXPECT_FALSE(frame.windowIcon().isNull());
     EXPECT_EQ(ActionTexts(frame.menuBar()), QStringList({"&View", "&Help"}));
     EXPECT_EQ(ActionTexts(frame.findChild<QMenu*>("viewMenu")),
-              QStringList({"&Status Bar", "Tree &Pane"}));
+              QStringList({"&Status Bar", "Tree &Pane", "", "Search P&rotocols"}));
     EXPECT_EQ(ActionTexts(frame.findChild<QMenu*>("helpMenu")), QStringList({"&About Ferrow..."}));
     for (const char* name : {"actionStatusBar", "actionTreePane"}) {
         EXPECT_TRUE(Action(name)->isCheckable()) << name;
@@ -205,6 +210,34 @@ TEST_F(MainFrameTest, AnOnvifDeviceMergesIntoTheRowOfItsRecorder) {
                                   "UDP 2900, ONVIF"}));
     EXPECT_EQ(test::CellText(*List(), 1, 5), "ONVIF");
     EXPECT_EQ(StatusText(), "2 devices found from 192.168.1.20");
+}
+
+// The choice of protocols reaches the next search, starts none itself, and is kept for
+// the next frame.
+TEST_F(MainFrameTest, TheProtocolChoiceGoesToTheNextSearchesAndIsKept) {
+    QMenu* menu = frame.findChild<QMenu*>("searchProtocolsMenu");
+    EXPECT_EQ(ActionTexts(menu),
+              QStringList({"UDP 2900 &and ONVIF", "&UDP 2900 Only", "&ONVIF Only"}));
+    EXPECT_TRUE(Action("actionSearchBothProtocols")->isChecked());
+    Click(Address(0, 0));
+    Action("actionSearchOnvifOnly")->trigger();
+    EXPECT_EQ(searcher.searches.size(), 1u) << "choosing starts no search";
+    EXPECT_FALSE(Action("actionSearchBothProtocols")->isChecked());
+    frame.HandleCommand(kCommandRefresh, List());
+    Action("actionSearchUdp2900Only")->trigger();
+    Action("actionSearchUdp2900Only")->trigger();
+    EXPECT_TRUE(Action("actionSearchUdp2900Only")->isChecked()) << "the items are exclusive";
+    frame.HandleCommand(kCommandRefresh, List());
+    EXPECT_EQ(searcher.searchedProtocols,
+              (std::vector<ProtocolSet>{ProtocolSet::All(), DeviceProtocol::Onvif,
+                                        DeviceProtocol::Udp2900}));
+
+    Action("actionSearchOnvifOnly")->trigger();
+    CMainFrame next(FrameServices{adapters, searcher, opener});
+    ASSERT_TRUE(next.CreateEx(QRect(0, 0, 1000, 500)));
+    EXPECT_TRUE(next.findChild<QAction*>("actionSearchOnvifOnly")->isChecked());
+    next.SearchAllAddresses();
+    EXPECT_EQ(searcher.searchedProtocols.back(), DeviceProtocol::Onvif);
 }
 
 TEST_F(MainFrameTest, StatusBarSaysHowManyDevicesTheFullListTurnedAway) {
