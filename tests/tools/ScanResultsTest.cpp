@@ -103,5 +103,19 @@ TEST(ScanFrame, ReadsRepliesAsTheWindowDoes) {
     EXPECT_EQ(rows[0].record, (DeviceRecord{u"A & B", u"M1", u"10.0.0.7", u"", u"81"}));
 }
 
+TEST(ScanFrame, AnOnvifDeviceOfAListedIpMergesIntoItsRow) {
+    ScanFrame frame;
+    frame.OnDeviceReply(u"80503736<XNR><IP>10.0.0.7</IP><Model>M1</Model></XNR>");
+    frame.OnOnvifDevice({{u"Cam Co", u"C2", u"10.0.0.7", u"02:00:00:00:00:07", u"443"}, u"https"});
+    frame.OnOnvifDevice({{u"Cam Co", u"C3", u"10.0.0.8", u"", u"80"}, u"http"});
+    const std::vector<DeviceRow>& rows = frame.Results().Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].record,
+              (DeviceRecord{u"Cam Co", u"M1", u"10.0.0.7", u"02:00:00:00:00:07", u"443"}));
+    EXPECT_EQ(rows[0].webScheme, u"https");
+    EXPECT_EQ(rows[0].protocols, ProtocolSet::All());
+    EXPECT_EQ(rows[1].protocols, DeviceProtocol::Onvif);
+}
+
 } // namespace
 } // namespace ferrow

@@ -74,7 +74,8 @@ void ExpectExportsAsFerrowScanWrites([[maybe_unused]] CFerrowView& list) {
         QFile exported(path);
         ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
         std::string scanned;
-        ASSERT_EQ(test::RunProgram({FERROW_SCAN_PATH, "--from", kLocalAddress, "--format", format},
+        ASSERT_EQ(test::RunProgram({FERROW_SCAN_PATH, "--from", kLocalAddress, "--protocol", "2900",
+                                    "--format", format},
                                    nullptr, &scanned),
                   0);
         EXPECT_EQ(exported.readAll().toStdString(), scanned) << format;
