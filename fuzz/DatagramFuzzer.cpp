@@ -82,13 +82,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 // The fields are the child texts: written back as a reply, they read the same.
                 Require(ReadDeviceReply(ReplyOf(*record)) == record);
                 const bool known = ipTexts.contains(record->IP);
-                const auto added = rows.Add(*record);
-                Require(known == (added == Rows::AddResult::AlreadyListed));
-                if (added == Rows::AddResult::Added) {
+                const AddOutcome added = rows.Add(*record).outcome;
+                Require(known == (added == AddOutcome::AlreadyListed));
+                if (added == AddOutcome::Added) {
                     ipTexts.insert(record->IP);
                     Require(rows.Rows().back() == *record);
                 }
-                refused += added == Rows::AddResult::Full ? 1 : 0;
+                refused += added == AddOutcome::Full ? 1 : 0;
             }
         }
         if (cut == std::string_view::npos) {

@@ -30,4 +30,11 @@ inline DeviceRow RowOfOnvifDevice(OnvifDevice device, std::u16string localAddres
             std::move(device.webScheme)};
 }
 
+// Folds a later row of the same IP text into the listed one when it comes from a protocol
+// the listed row has not heard yet: the listed row keeps its texts and takes the later
+// row's only where its own are empty (the Http Port with its web scheme), and adds the
+// later row's protocols. A later row of protocols already heard changes nothing, as the
+// first reply of a protocol is the one kept. True when the listed row changed.
+bool MergeLater(DeviceRow& listed, DeviceRow&& later);
+
 } // namespace ferrow

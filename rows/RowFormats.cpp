@@ -2,10 +2,27 @@
 
 namespace ferrow {
 
+std::u16string_view ProtocolText(ProtocolSet protocols) {
+    const bool udp2900 = protocols.Has(DeviceProtocol::Udp2900);
+    const bool onvif = protocols.Has(DeviceProtocol::Onvif);
+    if (udp2900 && onvif) {
+        return u"UDP 2900, ONVIF";
+    }
+    if (udp2900) {
+        return u"UDP 2900";
+    }
+    return onvif ? u"ONVIF" : u"";
+}
+
 RowCells CellsOf(const DeviceRow& row) {
     const DeviceRecord& record = row.record;
-    return {record.Manufacture, record.Model,    record.IP,
-            record.MAC,         record.HttpPort, row.localAddress};
+    return {record.Manufacture,
+            record.Model,
+            record.IP,
+            record.MAC,
+            record.HttpPort,
+            row.localAddress,
+            ProtocolText(row.protocols)};
 }
 
 void WriteRows(std::ostream& out, const std::vector<DeviceRow>& rows, OutputFormat format) {

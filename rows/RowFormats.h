@@ -11,18 +11,32 @@ namespace ferrow {
 
 enum class OutputFormat { Table, Csv, Json };
 
-// Every row has these six cells, in this order.
-inline constexpr std::size_t kCellCount = 6;
+// Every row has these seven cells, in this order.
+enum RowCell : std::size_t {
+    kManufactureCell,
+    kModelCell,
+    kIpCell,
+    kMacCell,
+    kHttpPortCell,
+    kLocalAddressCell,
+    kProtocolCell,
+    kCellCount
+};
 using RowCells = std::array<std::u16string_view, kCellCount>;
 
-// Names of the cells for machines (CSV header, JSON keys): the reply's element names
-// and the local address.
+// Names of the cells for machines (CSV header, JSON keys): the reply's element names,
+// the local address and the protocols that answered.
 inline constexpr std::array<std::string_view, kCellCount> kFieldNames{
-    "Manufacture", "Model", "IP", "MAC", "HttpPort", "LocalAddress"};
+    "Manufacture", "Model", "IP", "MAC", "HttpPort", "LocalAddress", "Protocol"};
 
 // Headers of the cells for people, as the window names its columns.
 inline constexpr std::array<std::u16string_view, kCellCount> kColumnHeaders{
-    u"Manufacture", u"Model", u"IP Address", u"MAC Address", u"Http Port", u"Local Address"};
+    u"Manufacture", u"Model",         u"IP Address", u"MAC Address",
+    u"Http Port",   u"Local Address", u"Protocol"};
+
+// The protocols of a row as its Protocol cell says them: "UDP 2900", "ONVIF" or both,
+// always in that order.
+std::u16string_view ProtocolText(ProtocolSet protocols);
 
 RowCells CellsOf(const DeviceRow& row);
 

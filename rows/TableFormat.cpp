@@ -29,7 +29,7 @@ void WriteLine(std::ostream& out, const Line& cells,
 
 void WriteTable(std::ostream& out, const std::vector<DeviceRow>& rows) {
     if (rows.empty()) {
-        out << "No recorders found.\n";
+        out << "No devices found.\n";
         return;
     }
     std::vector<Line> lines;

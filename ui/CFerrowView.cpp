@@ -21,7 +21,7 @@ namespace ferrow {
 
 namespace {
 
-constexpr int kColumnWidths[DeviceListModel::kColumnCount] = {120, 80, 130, 130, 80};
+constexpr int kColumnWidths[DeviceListModel::kColumnCount] = {120, 80, 130, 130, 80, 120};
 
 QString Text(const std::u16string& text) {
     return QString::fromStdU16String(text);
@@ -110,16 +110,21 @@ void CFerrowView::OpenSelectedDevice() {
     if (row == nullptr) {
         return;
     }
+    const QString scheme = Text(row->webScheme);
     const QString ip = Text(row->record.IP);
     const QString port = Text(row->record.HttpPort);
-    const auto url = DeviceWebAddress(ip, port);
+    const auto url = DeviceWebAddress(scheme, ip, port);
     if (!url) {
-        ShowProblem(QStringLiteral("The web page of this recorder is not opened: its address "
+        // A port-2900 row's scheme is always http: it is named only when it is another.
+        const QString schemeLine = scheme == QLatin1String("http")
+                                       ? QString()
+                                       : QStringLiteral("\nScheme: %1").arg(scheme);
+        ShowProblem(QStringLiteral("The web page of this device is not opened: its address "
                                    "texts would make another address than its own.\n\n"
-                                   "IP Address: %1\nHttp Port: %2")
-                        .arg(ip, port));
+                                   "IP Address: %1\nHttp Port: %2%3")
+                        .arg(ip, port, schemeLine));
     } else if (!m_opener.Open(*url)) {
-        ShowProblem(QStringLiteral("No web browser could be started for the recorder's web "
+        ShowProblem(QStringLiteral("No web browser could be started for the device's web "
                                    "page. Copy the address into a browser:\n\n%1")
                         .arg(url->toString()));
     }
@@ -170,7 +175,7 @@ void CFerrowView::ChooseExportFile() {
     const QString json = QStringLiteral("JSON (*.json)");
     QString filter = csv;
     QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export List"),
-                                                QStringLiteral("recorders.csv"),
+                                                QStringLiteral("devices.csv"),
                                                 csv + QStringLiteral(";;") + json, &filter);
     if (path.isEmpty()) {
         return;

@@ -15,11 +15,12 @@ namespace ferrow {
 
 class UrlOpener;
 
-// The device list: one row per recorder of the last search, columns "Manufacture",
-// "Model", "IP Address", "MAC Address" and "Http Port", rows in arrival order, one
-// full-row selection, no sorting and no editing. No two rows share an IP Address text.
+// The device list: one row per device of the last search, columns "Manufacture",
+// "Model", "IP Address", "MAC Address", "Http Port" and "Protocol", rows in arrival order,
+// one full-row selection, no sorting and no editing. No two rows share an IP Address text:
+// a device heard in both protocols is one row.
 //
-// A double-click on a row, or Enter, opens the recorder's web page; when that cannot be
+// A double-click on a row, or Enter, opens the device's web page; when that cannot be
 // done a message box says so and shows the address. A right-click shows the popup menu:
 // on a row "Open Web Page" (the default item), "Copy IP Address" and "Copy Row"; anywhere
 // "Refresh" and "Search All Addresses" (issued to the frame as commands) and "Export
@@ -33,10 +34,11 @@ public:
     explicit CFerrowView(UrlOpener& opener, QWidget* parent = nullptr);
 
     void ClearDevices();
-    // Appends a row unless one with the same IP Address text stands in the list, or the
-    // list holds the most rows one list may hold.
+    // Appends a port-2900 row unless one with the same IP Address text stands in the list,
+    // or the list holds the most rows one list may hold.
     void AddDeviceRow(DeviceRecord record);
-    // The rows of a running search, with the local address that heard them.
+    // The rows of a running search, with the local address that heard them; a row of a
+    // listed IP Address text from another protocol is merged into the listed row.
     void AddDeviceRows(std::vector<DeviceRow> rows);
     int DeviceCount() const { return m_rows.rowCount(); }
     // Rows turned away since the list was emptied because it was full.

@@ -14,7 +14,9 @@
 #include "ui/CommandIds.h"
 #include "ui/LiveSearch.h"
 #include "ui/ProportionalSplitter.h"
+#include "ui/SearchProtocolChoice.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
@@ -108,13 +110,37 @@ void CMainFrame::CreateMenus() {
         addCommand(view, QStringLiteral("Tree &Pane"), "actionTreePane", kCommandTreePane);
     m_statusBarAction->setCheckable(true);
     m_treePaneAction->setCheckable(true);
+    view->addSeparator();
+    QMenu* protocols = CreateProtocolMenu(view);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("helpMenu"));
     addCommand(help, QStringLiteral("&About Ferrow..."), "actionAbout", kCommandAbout);
 
     FollowMenuForStatusBar(view);
+    FollowMenuForStatusBar(protocols);
     FollowMenuForStatusBar(help);
+}
+
+QMenu* CMainFrame::CreateProtocolMenu(QMenu* view) {
+    QMenu* menu = view->addMenu(QStringLiteral("Search P&rotocols"));
+    menu->setObjectName(QStringLiteral("searchProtocolsMenu"));
+    auto* choices = new QActionGroup(menu);
+    choices->setExclusive(true);
+    m_protocols = LoadSearchProtocols();
+    for (const SearchProtocolChoice& choice : kSearchProtocolChoices) {
+        QAction* action = menu->addAction(QString::fromLatin1(choice.text));
+        action->setObjectName(QLatin1String(choice.actionName));
+        action->setCheckable(true);
+        action->setChecked(choice.protocols == m_protocols);
+        choices->addAction(action);
+        // The choice is kept for the next searches and the next runs; none starts here.
+        connect(action, &QAction::triggered, this, [this, chosen = choice.protocols] {
+            m_protocols = chosen;
+            SaveSearchProtocols(chosen);
+        });
+    }
+    return menu;
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -230,8 +256,8 @@ void CMainFrame::HandleSearchEnd(const SearchEnd& end) {
 
 namespace {
 
-QString Recorders(int count) {
-    return count == 1 ? QStringLiteral("1 recorder") : QStringLiteral("%1 recorders").arg(count);
+QString Devices(int count) {
+    return count == 1 ? QStringLiteral("1 device") : QStringLiteral("%1 devices").arg(count);
 }
 
 QString Sentence(const std::string& text) {
@@ -250,7 +276,7 @@ void CMainFrame::ShowSearchProgress() {
         where += QStringLiteral(" (%1 of %2)").arg(m_searchIndex + 1).arg(m_searchAddresses.size());
     }
     ShowStatus(QStringLiteral("Searching from %1\u2026 %2")
-                   .arg(where, Recorders(m_deviceList->DeviceCount())));
+                   .arg(where, Devices(m_deviceList->DeviceCount())));
 }
 
 void CMainFrame::ShowSearchResult() {
@@ -260,10 +286,10 @@ void CMainFrame::ShowSearchResult() {
                               : QString::fromStdString(m_searchAddresses.front().Text());
     QStringList parts;
     if (found > 0) {
-        parts << QStringLiteral("%1 found from %2").arg(Recorders(found), where);
+        parts << QStringLiteral("%1 found from %2").arg(Devices(found), where);
     } else if (m_searchFailures.size() < m_searchAddresses.size()) {
-        parts << (all ? QStringLiteral("No recorder answered on any address")
-                      : QStringLiteral("No recorder answered on %1").arg(where));
+        parts << (all ? QStringLiteral("No device answered on any address")
+                      : QStringLiteral("No device answered on %1").arg(where));
     }
     for (const std::string& failure : m_searchFailures) {
         parts << Sentence(failure);

@@ -38,8 +38,9 @@ struct FrameServices {
 // The program's one top-level window: the "View" and "Help" menus, the status bar, and a
 // splitter with the "Network Adaptor" pane (the adapter tree) on the left and the device
 // list on the right. Selecting a tree node or choosing "Refresh" searches from the
-// selected address, beside the window: rows appear as they arrive, and the status bar
-// follows the search. A new search, or closing the frame, stops the running one; closing
+// selected address, beside the window, in the protocols chosen under View > Search
+// Protocols (kept between runs): rows appear as they arrive, and the status bar follows
+// the search. A new search, or closing the frame, stops the running one; closing
 // ends the message loop with exit code 1.
 class CMainFrame : public QMainWindow,
                    public CMessageFilter,
@@ -81,6 +82,7 @@ protected:
 private:
     void HandleCreate();
     void CreateMenus();
+    QMenu* CreateProtocolMenu(QMenu* view);
     void CreateStatusBar();
     void FollowMenuForStatusBar(QMenu* menu);
     void HandleDestroy();
@@ -107,8 +109,8 @@ private:
     QAction* m_statusBarAction = nullptr;
     QAction* m_treePaneAction = nullptr;
     QLabel* m_statusText = nullptr;
-    QString m_status; // what the status bar says while no menu is open
-    ProtocolSet m_protocols = ProtocolSet::All(); // those the searches speak
+    QString m_status;                             // what the status bar says while no menu is open
+    ProtocolSet m_protocols = ProtocolSet::All(); // those the searches speak: the menu's choice
     std::unique_ptr<LiveSearch> m_search;
     std::vector<Ipv4Address> m_searchAddresses; // of the searches started together
     std::size_t m_searchIndex = 0;              // the running one among them

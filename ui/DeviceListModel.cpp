@@ -4,8 +4,17 @@
 
 namespace ferrow {
 
-// The columns are the rows' first cells, in their order: the reply's five fields.
-static_assert(DeviceListModel::kColumnCount < static_cast<int>(kCellCount));
+namespace {
+
+// The cell each column shows: the reply's five fields, then the protocols.
+constexpr std::array<RowCell, DeviceListModel::kColumnCount> kCellOfColumn{
+    kManufactureCell, kModelCell, kIpCell, kMacCell, kHttpPortCell, kProtocolCell};
+
+std::size_t CellOfColumn(int column) {
+    return kCellOfColumn[static_cast<std::size_t>(column)];
+}
+
+} // namespace
 
 void DeviceListModel::Clear() {
     beginResetModel();
@@ -16,7 +25,13 @@ void DeviceListModel::Clear() {
 
 void DeviceListModel::Add(std::vector<DeviceRow> rows) {
     for (DeviceRow& row : rows) {
-        m_devices.Add(std::move(row));
+        const AddResult added = m_devices.Add(std::move(row));
+        // A row merged into one the views know is repainted; one merged into a row of this
+        // delivery is shown with the insertion below.
+        const int changedRow = static_cast<int>(added.row);
+        if (added.outcome == AddOutcome::Merged && changedRow < m_shownRows) {
+            emit dataChanged(index(changedRow, 0), index(changedRow, kColumnCount - 1));
+        }
     }
     // The rows the collection took are shown in one insertion; rowCount follows only
     // between its begin and end, as views expect.
@@ -44,8 +59,7 @@ QVariant DeviceListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || role != Qt::DisplayRole) {
         return {};
     }
-    const std::u16string_view cell =
-        CellsOf(Row(index.row()))[static_cast<std::size_t>(index.column())];
+    const std::u16string_view cell = CellsOf(Row(index.row()))[CellOfColumn(index.column())];
     return QString::fromUtf16(cell.data(), static_cast<qsizetype>(cell.size()));
 }
 
@@ -54,7 +68,7 @@ QVariant DeviceListModel::headerData(int section, Qt::Orientation orientation, i
         section >= kColumnCount) {
         return {};
     }
-    const std::u16string_view header = kColumnHeaders[static_cast<std::size_t>(section)];
+    const std::u16string_view header = kColumnHeaders[CellOfColumn(section)];
     return QString::fromUtf16(header.data(), static_cast<qsizetype>(header.size()));
 }
 

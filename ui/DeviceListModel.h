@@ -9,21 +9,32 @@
 
 namespace ferrow {
 
-// The device list's rows: the recorders of the last search (or of a search of every
-// address), kept once, in the collection that drops a second row of the same IP text and
-// counts those past its limit. The list shows them through this model, a row per
-// recorder and a column per reply field.
+// The device list's rows: the devices of the last search (or of a search of every
+// address), kept once, in the collection that merges the rows of one IP text heard in two
+// protocols, drops a second row of the same protocol and counts those past its limit. The
+// list shows them through this model, a row per device and a column per reply field and
+// for the protocols.
 class DeviceListModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    // The first cells of a row (CellsOf), under their headers (kColumnHeaders).
-    enum Column : int { kManufacture, kModel, kIpAddress, kMacAddress, kHttpPort, kColumnCount };
+    // Cells of a row (CellsOf), under their headers (kColumnHeaders); the local address is
+    // not shown.
+    enum Column : int {
+        kManufacture,
+        kModel,
+        kIpAddress,
+        kMacAddress,
+        kHttpPort,
+        kProtocol,
+        kColumnCount
+    };
 
     using QAbstractTableModel::QAbstractTableModel;
 
     void Clear();
-    // Appends the rows the collection takes, in one insertion.
+    // Appends the rows the collection takes, in one insertion, and updates in place the
+    // listed rows that others merge into.
     void Add(std::vector<DeviceRow> rows);
     const DeviceRow& Row(int row) const;
     const std::vector<DeviceRow>& Rows() const { return m_devices.Rows(); }

@@ -21,13 +21,17 @@ bool IsAsciiDigits(const QString& text) {
 
 } // namespace
 
-std::optional<QUrl> DeviceWebAddress(const QString& ipText, const QString& portText) {
-    if (ipText.isEmpty() || std::any_of(ipText.begin(), ipText.end(), IsUnsafeHostCharacter) ||
+std::optional<QUrl> DeviceWebAddress(const QString& scheme, const QString& ipText,
+                                     const QString& portText) {
+    // Only the two web schemes: any other would hand the browser, or whatever program the
+    // desktop picks for it, a kind of address that a host on the network chose.
+    if ((scheme != QLatin1String("http") && scheme != QLatin1String("https")) || ipText.isEmpty() ||
+        std::any_of(ipText.begin(), ipText.end(), IsUnsafeHostCharacter) ||
         !IsAsciiDigits(portText)) {
         return std::nullopt;
     }
-    const QUrl url(QStringLiteral("http://%1:%2/").arg(ipText, portText), QUrl::StrictMode);
-    if (!url.isValid() || url.scheme() != QLatin1String("http") || !url.userInfo().isEmpty() ||
+    const QUrl url(QStringLiteral("%1://%2:%3/").arg(scheme, ipText, portText), QUrl::StrictMode);
+    if (!url.isValid() || url.scheme() != scheme || !url.userInfo().isEmpty() ||
         url.path() != QLatin1String("/") || url.hasQuery() || url.hasFragment()) {
         return std::nullopt;
     }

@@ -48,12 +48,12 @@ TEST_F(TableAlignment, ColumnsStayAlignedWithNonAsciiAndWideText) {
     // The IP column and every later column start at the same display column on every
     // line; they are found by their known texts ("" marks an empty cell).
     const std::vector<std::vector<std::string>> anchors{
-        {"IP Address", "MAC Address", "Http Port", "Local Address"},
+        {"IP Address", "MAC Address", "Http Port", "Local Address", "Protocol"},
         {},
-        {"10.77.0.11", "00:11:22:33:44:55", "80", "10.77.0.1"},
-        {"10.77.0.12", "", "8080", "10.77.0.1"},
-        {"10.77.0.13", "AA:BB:CC:DD:EE:FF", "81", "10.77.1.1"},
-        {"10.77.0.14", "-", "1", "10.77.1.1"},
+        {"10.77.0.11", "00:11:22:33:44:55", "80", "10.77.0.1", "UDP 2900"},
+        {"10.77.0.12", "", "8080", "10.77.0.1", "UDP 2900"},
+        {"10.77.0.13", "AA:BB:CC:DD:EE:FF", "81", "10.77.1.1", "UDP 2900"},
+        {"10.77.0.14", "-", "1", "10.77.1.1", "UDP 2900"},
     };
     std::vector<int> headerColumns;
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -111,7 +111,7 @@ TEST(TableFormat, FormatCharactersAreShownOnlyInTheTable) {
 TEST(TableFormat, SaysSoWhenNothingAnswered) {
     std::ostringstream out;
     WriteTable(out, {});
-    EXPECT_EQ(out.str(), "No recorders found.\n");
+    EXPECT_EQ(out.str(), "No devices found.\n");
 }
 
 TEST(CsvFormat, RoundTripsEveryAwkwardField) {
@@ -123,9 +123,10 @@ TEST(CsvFormat, RoundTripsEveryAwkwardField) {
     WriteCsv(out, rows);
     const auto records = ParseCsv(out.str());
     const std::vector<std::vector<std::string>> expected{
-        {"Manufacture", "Model", "IP", "MAC", "HttpPort", "LocalAddress"},
-        {"Acme, Inc.", "say \"hi\"", "10.0.0.1", "line1\r\nline2", "80", "10.0.0.9"},
-        {"M\xC3\xBCller", "\xE6\x9D\xB1\xE4\xBA\xAC", "", "lf\nonly", " 81 ", "10.0.0.9"},
+        {"Manufacture", "Model", "IP", "MAC", "HttpPort", "LocalAddress", "Protocol"},
+        {"Acme, Inc.", "say \"hi\"", "10.0.0.1", "line1\r\nline2", "80", "10.0.0.9", "UDP 2900"},
+        {"M\xC3\xBCller", "\xE6\x9D\xB1\xE4\xBA\xAC", "", "lf\nonly", " 81 ", "10.0.0.9",
+         "UDP 2900"},
     };
     EXPECT_EQ(records, expected);
 }
@@ -133,8 +134,22 @@ TEST(CsvFormat, RoundTripsEveryAwkwardField) {
 TEST(CsvFormat, QuotesOnlyWhereNeeded) {
     std::ostringstream out;
     WriteCsv(out, {Row(u"A", u"B,C", u"1.2.3.4", u"", u"80", u"5.6.7.8")});
-    EXPECT_EQ(out.str(), "Manufacture,Model,IP,MAC,HttpPort,LocalAddress\r\n"
-                         "A,\"B,C\",1.2.3.4,,80,5.6.7.8\r\n");
+    EXPECT_EQ(out.str(), "Manufacture,Model,IP,MAC,HttpPort,LocalAddress,Protocol\r\n"
+                         "A,\"B,C\",1.2.3.4,,80,5.6.7.8,UDP 2900\r\n");
+}
+
+// The last cell names the protocols that answered for the row, both in a fixed order.
+TEST(CsvFormat, TheProtocolCellNamesEveryProtocolOfTheRow) {
+    DeviceRow merged = RowOfOnvifDevice({{u"A", u"C", u"10.0.0.7", u"", u"443"}, u"https"}, u"L");
+    merged.protocols = merged.protocols.With(DeviceProtocol::Udp2900);
+    std::ostringstream out;
+    WriteCsv(out,
+             {Row(u"A", u"N", u"10.0.0.6", u"", u"80", u"L"),
+              RowOfOnvifDevice({{u"A", u"C", u"10.0.0.8", u"", u"80"}, u"http"}, u"L"), merged});
+    EXPECT_EQ(out.str(), "Manufacture,Model,IP,MAC,HttpPort,LocalAddress,Protocol\r\n"
+                         "A,N,10.0.0.6,,80,L,UDP 2900\r\n"
+                         "A,C,10.0.0.8,,80,L,ONVIF\r\n"
+                         "A,C,10.0.0.7,,443,L,\"UDP 2900, ONVIF\"\r\n");
 }
 
 TEST(CsvFormat, HeaderAloneWhenNothingAnswered) {
@@ -163,11 +178,12 @@ TEST(JsonFormat, StaysValidForControlCharactersAndLoneSurrogates) {
         EXPECT_TRUE(value.is_string()) << key;
     }
     EXPECT_EQ(keys, (std::vector<std::string>{"Manufacture", "Model", "IP", "MAC", "HttpPort",
-                                              "LocalAddress"}));
+                                              "LocalAddress", "Protocol"}));
     EXPECT_EQ(parsed[0]["Manufacture"], "Quote\" back\\slash");
     EXPECT_EQ(parsed[0]["Model"], std::string("\0\x01\x1F\n", 4));
     EXPECT_EQ(parsed[0]["MAC"], "x\xEF\xBF\xBDy\xEF\xBF\xBD");
     EXPECT_EQ(parsed[0]["LocalAddress"], "10.0.0.9");
+    EXPECT_EQ(parsed[0]["Protocol"], "UDP 2900");
     EXPECT_EQ(parsed[1]["Manufacture"], "M\xC3\xBCller");
     EXPECT_EQ(parsed[1]["Model"], "\xF0\x9F\x93\xB7 \xE6\x9D\xB1\xE4\xBA\xAC");
     EXPECT_EQ(parsed[1]["HttpPort"], "");

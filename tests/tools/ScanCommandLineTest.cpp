@@ -90,10 +90,10 @@ protected:
 
     static constexpr const char* kMaker = "M\xC3\xBCller & S\xC3\xB6hne, Sicherheit";
     static constexpr const char* kModel = "\xE6\x9D\xB1\xE4\xBA\xAC-8";
-    const std::vector<std::string> kFirst{kMaker, kModel,     "10.61.0.2", "00:11:22:33:44:55",
-                                          "8080", "10.61.0.1"};
-    const std::vector<std::string> kSecond{kMaker, kModel,     "10.61.0.3", "00:11:22:33:44:55",
-                                           "8080", "10.61.0.1"};
+    const std::vector<std::string> kFirst{kMaker, kModel,      "10.61.0.2", "00:11:22:33:44:55",
+                                          "8080", "10.61.0.1", "UDP 2900"};
+    const std::vector<std::string> kSecond{kMaker, kModel,      "10.61.0.3", "00:11:22:33:44:55",
+                                           "8080", "10.61.0.1", "UDP 2900"};
 };
 
 TEST_F(OneSearch, JsonParsesBackToTheRowsInArrivalOrder) {
@@ -102,8 +102,8 @@ TEST_F(OneSearch, JsonParsesBackToTheRowsInArrivalOrder) {
     EXPECT_EQ(run.err, ""); // no progress: stderr is no terminal
     const nlohmann::json rows = nlohmann::json::parse(run.out);
     ASSERT_EQ(rows.size(), 2u) << run.out;
-    const std::vector<std::string> keys{"Manufacture", "Model",    "IP",
-                                        "MAC",         "HttpPort", "LocalAddress"};
+    const std::vector<std::string> keys{"Manufacture", "Model",        "IP",      "MAC",
+                                        "HttpPort",    "LocalAddress", "Protocol"};
     for (std::size_t i = 0; i < keys.size(); ++i) {
         EXPECT_EQ(rows[0][keys[i]], kFirst[i]) << keys[i];
         EXPECT_EQ(rows[1][keys[i]], kSecond[i]) << keys[i];
@@ -114,7 +114,9 @@ TEST_F(OneSearch, CsvParsesBackWithItsHeader) {
     const ScanRun run = RunScan({"--from", "10.61.0.1", "--format", "csv"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     const std::vector<std::vector<std::string>> expected{
-        {"Manufacture", "Model", "IP", "MAC", "HttpPort", "LocalAddress"}, kFirst, kSecond};
+        {"Manufacture", "Model", "IP", "MAC", "HttpPort", "LocalAddress", "Protocol"},
+        kFirst,
+        kSecond};
     EXPECT_EQ(test::ParseCsv(run.out), expected) << run.out;
 }
 
@@ -192,7 +194,7 @@ TEST_F(ScanCommandLine, NothingAnsweringIsStillASearch) {
     AddPeer("lan0", "10.61.0.1", "", "10.61.0.2");
     const ScanRun run = RunScan({"--from", "10.61.0.1"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "No recorders found.\n");
+    EXPECT_EQ(run.out, "No devices found.\n");
 }
 
 TEST_F(ScanCommandLine, PortHeldWithoutAddressReuseExitsThreeAndSaysWhy) {
@@ -239,7 +241,7 @@ TEST_F(ScanCommandLine, MoreRecordersThanAListHoldsExitFourWithTheFirstRows) {
     StartRecorder(peer, {"--address", "10.61.0.2", "--count", "65600", "--rate", "12000"});
     const ScanRun run = RunScan({"--from", "10.61.0.1", "--format", "csv"});
     EXPECT_EQ(run.exitCode, 4);
-    EXPECT_NE(run.err.find("listed the first 65536 recorders only"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("listed the first 65536 devices only"), std::string::npos) << run.err;
     const auto records = test::ParseCsv(run.out);
     ASSERT_EQ(records.size(), 1u + 65536u);
     EXPECT_EQ(records[1][2], "10.61.0.2");

@@ -49,6 +49,15 @@ TEST(ScanOptions, ModesAndFormats) {
     EXPECT_EQ(Parse({"--format", "json"}).result.options->mode, ScanMode::None);
 }
 
+TEST(ScanOptions, ProtocolsDefaultToBoth) {
+    EXPECT_EQ(Parse({"--all"}).result.options->protocols, ProtocolSet::All());
+    EXPECT_EQ(Parse({"--all", "--protocol", "all"}).result.options->protocols, ProtocolSet::All());
+    EXPECT_EQ(Parse({"--all", "--protocol", "2900"}).result.options->protocols,
+              DeviceProtocol::Udp2900);
+    EXPECT_EQ(Parse({"--all", "--protocol=onvif"}).result.options->protocols,
+              DeviceProtocol::Onvif);
+}
+
 TEST(ScanOptions, UsageErrorsExitTwoWithAMessage) {
     const std::vector<std::vector<std::string>> wrong{
         {"--from"},
@@ -63,6 +72,10 @@ TEST(ScanOptions, UsageErrorsExitTwoWithAMessage) {
         {"--list-adapters", "--from", "10.0.0.1"},
         {"--list-adapters", "--format", "csv"},
         {"--all", "--format", "xml"},
+        {"--all", "--protocol", "ONVIF"},
+        {"--all", "--protocol", "udp"},
+        {"--all", "--protocol"},
+        {"--list-adapters", "--protocol", "onvif"},
         {"--all", "extra"},
         {"--everything"},
     };
@@ -84,13 +97,16 @@ TEST(ScanOptions, TheMessageNamesTheFault) {
     EXPECT_NE(Parse({"--from", "0.0.0.0"}).err.find("--list-adapters"), std::string::npos);
     EXPECT_NE(Parse({"--from", "10.0.0"}).err.find("10.0.0"), std::string::npos);
     EXPECT_NE(Parse({"--all", "--format", "xml"}).err.find("xml"), std::string::npos);
+    EXPECT_NE(Parse({"--all", "--protocol", "udp"}).err.find("'udp' is no protocol; use 2900"),
+              std::string::npos);
 }
 
 TEST(ScanOptions, HelpAndVersionPrintToStdoutAndSucceed) {
     const Parsed help = Parse({"--help"});
     EXPECT_FALSE(help.result.options);
     EXPECT_EQ(help.result.exitCode, kExitSuccess);
-    for (const char* word : {"--from", "--all", "--list-adapters", "--format", "Exit codes"}) {
+    for (const char* word :
+         {"--from", "--all", "--list-adapters", "--format", "--protocol", "Exit codes"}) {
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     }
     const Parsed version = Parse({"--version"});

@@ -8,8 +8,8 @@
 namespace ferrow {
 namespace {
 
-constexpr auto Added = ScanResults::AddResult::Added;
-constexpr auto AlreadyListed = ScanResults::AddResult::AlreadyListed;
+constexpr auto Added = AddOutcome::Added;
+constexpr auto AlreadyListed = AddOutcome::AlreadyListed;
 
 DeviceRecord Recorder(std::u16string ip, std::u16string model = u"NVR") {
     return {u"Acme", std::move(model), std::move(ip), u"00:11:22:33:44:55", u"80"};
@@ -19,9 +19,9 @@ DeviceRecord Recorder(std::u16string ip, std::u16string model = u"NVR") {
 // IP text, not by the search that heard it.
 TEST(ScanResults, OneRowPerRecorderKeptFromTheFirstSearchThatHeardIt) {
     ScanResults results;
-    EXPECT_EQ(results.Add({Recorder(u"10.0.0.20"), u"10.0.0.1"}), Added);
-    EXPECT_EQ(results.Add({Recorder(u"10.0.1.30"), u"10.0.0.1"}), Added);
-    EXPECT_EQ(results.Add({Recorder(u"10.0.0.20", u"Other"), u"10.0.1.1"}), AlreadyListed);
+    EXPECT_EQ(results.Add({Recorder(u"10.0.0.20"), u"10.0.0.1"}).outcome, Added);
+    EXPECT_EQ(results.Add({Recorder(u"10.0.1.30"), u"10.0.0.1"}).outcome, Added);
+    EXPECT_EQ(results.Add({Recorder(u"10.0.0.20", u"Other"), u"10.0.1.1"}).outcome, AlreadyListed);
     EXPECT_EQ(results.Rows(), (std::vector<DeviceRow>{{Recorder(u"10.0.0.20"), u"10.0.0.1"},
                                                       {Recorder(u"10.0.1.30"), u"10.0.0.1"}}));
 }
@@ -101,6 +101,20 @@ TEST(ScanFrame, ReadsRepliesAsTheWindowDoes) {
     const std::vector<DeviceRow>& rows = frame.Results().Rows();
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].record, (DeviceRecord{u"A & B", u"M1", u"10.0.0.7", u"", u"81"}));
+}
+
+TEST(ScanFrame, AnOnvifDeviceOfAListedIpMergesIntoItsRow) {
+    ScanFrame frame;
+    frame.OnDeviceReply(u"80503736<XNR><IP>10.0.0.7</IP><Model>M1</Model></XNR>");
+    frame.OnOnvifDevice({{u"Cam Co", u"C2", u"10.0.0.7", u"02:00:00:00:00:07", u"443"}, u"https"});
+    frame.OnOnvifDevice({{u"Cam Co", u"C3", u"10.0.0.8", u"", u"80"}, u"http"});
+    const std::vector<DeviceRow>& rows = frame.Results().Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].record,
+              (DeviceRecord{u"Cam Co", u"M1", u"10.0.0.7", u"02:00:00:00:00:07", u"443"}));
+    EXPECT_EQ(rows[0].webScheme, u"https");
+    EXPECT_EQ(rows[0].protocols, ProtocolSet::All());
+    EXPECT_EQ(rows[1].protocols, DeviceProtocol::Onvif);
 }
 
 } // namespace

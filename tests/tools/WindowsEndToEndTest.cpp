@@ -62,8 +62,8 @@ protected:
 
     // The rows both directions expect: two recorders played by one process.
     void ExpectRowsInEveryFormat(const std::vector<std::string>& scan, const std::string& maker) {
-        const std::vector<std::string> first{maker,  kModel, kPeer, "00:11:22:33:44:55",
-                                             "8080", kLocal};
+        const std::vector<std::string> first{maker,  kModel, kPeer,     "00:11:22:33:44:55",
+                                             "8080", kLocal, "UDP 2900"};
         std::vector<std::string> second = first;
         second[2] = "10.62.0.3";
 
@@ -84,7 +84,9 @@ protected:
         const std::string csv{std::istreambuf_iterator<char>(file), {}};
         EXPECT_TRUE(LinesEndInOneCrLf(csv)) << csv;
         const std::vector<std::vector<std::string>> expected{
-            {"Manufacture", "Model", "IP", "MAC", "HttpPort", "LocalAddress"}, first, second};
+            {"Manufacture", "Model", "IP", "MAC", "HttpPort", "LocalAddress", "Protocol"},
+            first,
+            second};
         EXPECT_EQ(test::ParseCsv(csv), expected) << csv;
 
         const ProgramRun table = Run(scan, {"--from", kLocal});

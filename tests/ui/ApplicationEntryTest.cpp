@@ -3,6 +3,7 @@
 #include "ui/ApplicationEntry.h"
 
 #include "FrameFakes.h"
+#include "IsolatedSettings.h"
 #include "ui/AppModule.h"
 #include "ui/CMainFrame.h"
 #include "ui/PlatformServices.h"
@@ -52,6 +53,7 @@ protected:
         });
     }
 
+    const test::IsolatedSettings settings;
     char programName[16] = "ferrow";
     RecordingPlatform platform;
     test::FakeAdapterSource adapters;

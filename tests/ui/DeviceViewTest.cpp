@@ -1,5 +1,5 @@
-// The device list: its columns, one row per IP Address text, the double-click that opens
-// a recorder's page, the popup menu and the export.
+// The device list: its columns, one row per IP Address text (rows of two protocols merged
+// in place), the double-click that opens a device's page, the popup menu and the export.
 #include "FrameFakes.h"
 #include "ui/CFerrowView.h"
 #include "ui/CommandIds.h"
@@ -81,11 +81,12 @@ protected:
     Qt::TextInteractionFlags problemFlags;
 };
 
-TEST_F(DeviceViewTest, HasTheFiveColumnsInOrderWithTheirWidths) {
-    ASSERT_EQ(view.model()->columnCount(), 5);
-    const QStringList headers = {"Manufacture", "Model", "IP Address", "MAC Address", "Http Port"};
-    const int widths[] = {120, 80, 130, 130, 80};
-    for (int column = 0; column < 5; ++column) {
+TEST_F(DeviceViewTest, HasTheSixColumnsInOrderWithTheirWidths) {
+    ASSERT_EQ(view.model()->columnCount(), 6);
+    const QStringList headers = {"Manufacture", "Model",     "IP Address",
+                                 "MAC Address", "Http Port", "Protocol"};
+    const int widths[] = {120, 80, 130, 130, 80, 120};
+    for (int column = 0; column < 6; ++column) {
         EXPECT_EQ(view.model()->headerData(column, Qt::Horizontal).toString(), headers[column]);
         EXPECT_EQ(view.columnWidth(column), widths[column]) << column;
     }
@@ -99,6 +100,7 @@ TEST_F(DeviceViewTest, PutsTheRecordsFieldsInColumnOrder) {
     EXPECT_EQ(test::CellText(view, 0, 2), "192.168.1.20");
     EXPECT_EQ(test::CellText(view, 0, 3), "00:1A:2B:3C:4D:5E");
     EXPECT_EQ(test::CellText(view, 0, 4), "8080");
+    EXPECT_EQ(test::CellText(view, 0, 5), "UDP 2900");
 }
 
 // The rule itself is DeviceCollection's; here only that the list follows it, within a
@@ -116,6 +118,34 @@ TEST_F(DeviceViewTest, ListsOneRowPerIpTextUntilCleared) {
     EXPECT_EQ(Column(1), QStringList({"new"}));
 }
 
+DeviceRow OnvifRow(std::u16string ip, std::u16string model, std::u16string port = u"80",
+                   std::u16string scheme = u"http") {
+    return RowOfOnvifDevice(
+        {{u"", std::move(model), std::move(ip), u"", std::move(port)}, std::move(scheme)},
+        u"10.0.0.9");
+}
+
+// A device of a listed IP text heard in the other protocol changes its row in place; the
+// new devices of the same delivery come in one insertion, merged among themselves.
+TEST_F(DeviceViewTest, MergesARowOfTheOtherProtocolInPlace) {
+    view.AddDeviceRows({{Record(u"192.168.1.20"), {}}, {Record(u"192.168.1.21", u""), {}}});
+    QSignalSpy changed(view.model(), &QAbstractItemModel::dataChanged);
+    QSignalSpy inserted(view.model(), &QAbstractItemModel::rowsInserted);
+    view.AddDeviceRows({OnvifRow(u"192.168.1.22", u"Cam-4"),
+                        OnvifRow(u"192.168.1.21", u"Cam-2", u"443", u"https"),
+                        OnvifRow(u"192.168.1.22", u"Cam-4b"),
+                        {Record(u"192.168.1.23", u""), {}},
+                        OnvifRow(u"192.168.1.23", u"Cam-5")});
+    EXPECT_EQ(Column(1), QStringList({"NVR-8", "Cam-2", "Cam-4", "Cam-5"}));
+    EXPECT_EQ(Column(5), QStringList({"UDP 2900", "UDP 2900, ONVIF", "ONVIF", "UDP 2900, ONVIF"}));
+    ASSERT_EQ(changed.size(), 1);
+    EXPECT_EQ(changed[0][0].toModelIndex(), view.model()->index(1, 0));
+    EXPECT_EQ(changed[0][1].toModelIndex(), view.model()->index(1, 5));
+    ASSERT_EQ(inserted.size(), 1);
+    EXPECT_EQ(inserted[0][1].toInt(), 2);
+    EXPECT_EQ(inserted[0][2].toInt(), 3);
+}
+
 TEST_F(DeviceViewTest, SelectsOneWholeRowAndEditsNothing) {
     view.AddDeviceRow(Record(u"192.168.1.20"));
     view.AddDeviceRow(Record(u"192.168.1.21"));
@@ -127,7 +157,7 @@ TEST_F(DeviceViewTest, SelectsOneWholeRowAndEditsNothing) {
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, RowCentre(0));
     QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ControlModifier, RowCentre(1));
     EXPECT_EQ(view.selectionModel()->selectedRows().size(), 1);
-    EXPECT_EQ(view.selectionModel()->selectedIndexes().size(), 5) << "the whole row";
+    EXPECT_EQ(view.selectionModel()->selectedIndexes().size(), 6) << "the whole row";
 }
 
 TEST_F(DeviceViewTest, KeepsTheSelectionColouredWithoutFocus) {
@@ -150,6 +180,16 @@ TEST_F(DeviceViewTest, DoubleClickOpensTheRowsWebPage) {
     view.AddDeviceRow(Record(u"192.168.1.20", u"b", u"80"));
     DoubleClickRow(1);
     EXPECT_EQ(opener.opened, std::vector<QString>{"http://192.168.1.20:80/"});
+}
+
+TEST_F(DeviceViewTest, DoubleClickOpensTheSchemeOfTheRowsPort) {
+    view.AddDeviceRows({OnvifRow(u"192.168.1.20", u"Cam", u"443", u"https"),
+                        OnvifRow(u"192.168.1.21", u"Cam", u"80", u"file")});
+    DoubleClickRow(0);
+    EXPECT_EQ(opener.opened, std::vector<QString>{"https://192.168.1.20:443/"});
+    const QString refused = ProblemShownBy([this] { DoubleClickRow(1); });
+    EXPECT_TRUE(refused.contains("Scheme: file")) << refused.toStdString();
+    EXPECT_EQ(opener.opened.size(), 1u);
 }
 
 TEST_F(DeviceViewTest, DoubleClickKeepsAnEmptyPort) {
@@ -208,7 +248,8 @@ TEST_F(DeviceViewTest, CopiesTheIpAddressOrTheRowAndOpensThePageFromTheKeyboard)
     view.findChild<QAction*>("actionCopyIpAddress")->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "192.168.1.20");
     QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Maker\tX1\t192.168.1.20\t00:1A\t8080");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              "Maker\tX1\t192.168.1.20\t00:1A\t8080\tUDP 2900");
     QTest::keyClick(&view, Qt::Key_Return);
     EXPECT_EQ(opener.opened, std::vector<QString>{"http://192.168.1.20:8080/"});
 }
@@ -218,11 +259,12 @@ TEST_F(DeviceViewTest, CopiesTheIpAddressOrTheRowAndOpensThePageFromTheKeyboard)
 TEST_F(DeviceViewTest, ExportWritesTheRowsAsCsvOrJsonByTheFileName) {
     view.AddDeviceRows(
         {{{u"A, \"B\"", u"M\u00FCller", u"10.0.0.1", u"", u"80"}, u"10.0.0.9"},
-         {{u"C\r\nD", u"\u6771\U0001F600\u202E", u"10.0.0.2", u"02:00", u"8080"}, u"10.0.0.9"}});
-    const std::string csv = "Manufacture,Model,IP,MAC,HttpPort,LocalAddress\r\n"
-                            "\"A, \"\"B\"\"\",M\xC3\xBCller,10.0.0.1,,80,10.0.0.9\r\n"
+         {{u"C\r\nD", u"\u6771\U0001F600\u202E", u"10.0.0.2", u"02:00", u"8080"}, u"10.0.0.9"},
+         OnvifRow(u"10.0.0.2", u"F", u"443", u"https")});
+    const std::string csv = "Manufacture,Model,IP,MAC,HttpPort,LocalAddress,Protocol\r\n"
+                            "\"A, \"\"B\"\"\",M\xC3\xBCller,10.0.0.1,,80,10.0.0.9,UDP 2900\r\n"
                             "\"C\r\nD\",\xE6\x9D\xB1\xF0\x9F\x98\x80\xE2\x80\xAE,10.0.0.2,02:00,"
-                            "8080,10.0.0.9\r\n";
+                            "8080,10.0.0.9,\"UDP 2900, ONVIF\"\r\n";
     const std::string json = "[\n"
                              "  {\n"
                              "    \"Manufacture\": \"A, \\\"B\\\"\",\n"
@@ -230,7 +272,8 @@ TEST_F(DeviceViewTest, ExportWritesTheRowsAsCsvOrJsonByTheFileName) {
                              "    \"IP\": \"10.0.0.1\",\n"
                              "    \"MAC\": \"\",\n"
                              "    \"HttpPort\": \"80\",\n"
-                             "    \"LocalAddress\": \"10.0.0.9\"\n"
+                             "    \"LocalAddress\": \"10.0.0.9\",\n"
+                             "    \"Protocol\": \"UDP 2900\"\n"
                              "  },\n"
                              "  {\n"
                              "    \"Manufacture\": \"C\\r\\nD\",\n"
@@ -238,7 +281,8 @@ TEST_F(DeviceViewTest, ExportWritesTheRowsAsCsvOrJsonByTheFileName) {
                              "    \"IP\": \"10.0.0.2\",\n"
                              "    \"MAC\": \"02:00\",\n"
                              "    \"HttpPort\": \"8080\",\n"
-                             "    \"LocalAddress\": \"10.0.0.9\"\n"
+                             "    \"LocalAddress\": \"10.0.0.9\",\n"
+                             "    \"Protocol\": \"UDP 2900, ONVIF\"\n"
                              "  }\n"
                              "]\n";
     const QTemporaryDir folder;

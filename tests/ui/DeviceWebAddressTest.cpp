@@ -1,5 +1,6 @@
-// The web address built from a row's IP Address and Http Port texts, which any host on
-// the network can choose: only a plain http address of that host and port passes.
+// The web address built from a row's scheme, IP Address and Http Port texts, which any
+// host on the network can choose: only a plain http or https address of that host and port
+// passes.
 #include "ui/DeviceWebAddress.h"
 
 #include <gtest/gtest.h>
@@ -7,8 +8,9 @@
 namespace ferrow {
 namespace {
 
-std::string Address(const QString& ip, const QString& port) {
-    const auto url = DeviceWebAddress(ip, port);
+std::string Address(const QString& ip, const QString& port,
+                    const QString& scheme = QStringLiteral("http")) {
+    const auto url = DeviceWebAddress(scheme, ip, port);
     return url ? url->toString().toStdString() : std::string("(refused)");
 }
 
@@ -17,8 +19,21 @@ TEST(DeviceWebAddressTest, BuildsHttpAddressOfIpAndPort) {
     EXPECT_EQ(Address("10.0.0.7", "8080"), "http://10.0.0.7:8080/");
 }
 
+TEST(DeviceWebAddressTest, BuildsHttpsAddressOfAnHttpsRow) {
+    EXPECT_EQ(Address("192.168.1.20", "443", "https"), "https://192.168.1.20:443/");
+    EXPECT_EQ(Address("192.168.1.20", "", "https"), "https://192.168.1.20/");
+    EXPECT_EQ(Address("192.168.1.20/x", "443", "https"), "(refused)");
+}
+
+TEST(DeviceWebAddressTest, RefusesEveryOtherScheme) {
+    for (const char* scheme : {"", "HTTP", "Https", "ftp", "file", "javascript", "data", "http:",
+                               "https://evil.example", "http ", "ht\ntp", "smb"}) {
+        EXPECT_EQ(Address("192.168.1.20", "80", scheme), "(refused)") << scheme;
+    }
+}
+
 TEST(DeviceWebAddressTest, KeepsAnEmptyPort) {
-    const auto url = DeviceWebAddress("192.168.1.20", "");
+    const auto url = DeviceWebAddress("http", "192.168.1.20", "");
     ASSERT_TRUE(url);
     EXPECT_EQ(url->host(), "192.168.1.20");
     EXPECT_EQ(url->port(), -1);

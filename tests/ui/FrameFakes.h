@@ -18,9 +18,10 @@
 
 namespace ferrow::test {
 
-// Records each search's local address and plays the given replies to the observer, then
-// the end: all at once from Start, or one every gap on the window's thread while the
-// search runs (destroying it stops the play, as with the real search).
+// Records each search's local address and protocols and plays the given replies to the
+// observer, then the ONVIF devices, then the end: all at once from Start, or one every gap
+// on the window's thread while the search runs (destroying it stops the play, as with the
+// real search).
 class RecordingSearcher final : public AddressSearcher {
 public:
     std::unique_ptr<RunningSearch> Start(Ipv4Address localAddress, ProtocolSet protocols,
@@ -45,6 +46,7 @@ public:
     std::vector<std::string> searches;
     std::vector<ProtocolSet> searchedProtocols;
     std::vector<std::u16string> replies;
+    std::vector<OnvifDevice> onvifDevices;
     std::chrono::milliseconds gap{0};
     SearchEndReason endReason = SearchEndReason::Quiet;
     int running = 0; // searches started and not yet stopped
@@ -57,10 +59,17 @@ private:
         }
         ~PlayedSearch() override { --owner.running; }
 
-        // Plays the next reply, or the end after the last; false once the end was played.
+        // Plays the next reply or device, or the end after the last; false once the end
+        // was played.
         bool PlayNext() {
             if (next < owner.replies.size()) {
                 to.OnSearchReply(owner.replies[next++]);
+                return true;
+            }
+            if (const std::size_t device = next - owner.replies.size();
+                device < owner.onvifDevices.size()) {
+                ++next;
+                to.OnOnvifDevice(owner.onvifDevices[device]);
                 return true;
             }
             to.OnSearchEnd({owner.endReason, {}});

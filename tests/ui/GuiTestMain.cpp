@@ -1,5 +1,7 @@
 // Main of the window tests: one QApplication for the whole run, on the offscreen platform
-// unless the caller chose another.
+// unless the caller chose another, and settings of the run's own.
+#include "IsolatedSettings.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -7,6 +9,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    const ferrow::test::IsolatedSettings settings;
     QApplication application(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -13,6 +13,7 @@
 #include "ui/CPaneContainer.h"
 #include "ui/CommandIds.h"
 #include "ui/ProportionalSplitter.h"
+#include "ui/SearchProtocolChoice.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -114,6 +115,10 @@ protected:
         ASSERT_EQ(test::RowCount(*List()), 1);
     }
 
+    // Each test's frame starts from the default choice, whatever an earlier test chose.
+    struct DefaultSearchProtocols {
+        DefaultSearchProtocols() { SaveSearchProtocols(ProtocolSet::All()); }
+    } defaultProtocols;
     test::FakeAdapterSource adapters;
     test::RecordingSearcher searcher;
     test::RecordingOpener opener;
@@ -125,7 +130,7 @@ TEST_F(MainFrameTest, HasTitleMenusAndStatusText) {
     EXPECT_FALSE(frame.windowIcon().isNull());
     EXPECT_EQ(ActionTexts(frame.menuBar()), QStringList({"&View", "&Help"}));
     EXPECT_EQ(ActionTexts(frame.findChild<QMenu*>("viewMenu")),
-              QStringList({"&Status Bar", "Tree &Pane"}));
+              QStringList({"&Status Bar", "Tree &Pane", "", "Search P&rotocols"}));
     EXPECT_EQ(ActionTexts(frame.findChild<QMenu*>("helpMenu")), QStringList({"&About Ferrow..."}));
     for (const char* name : {"actionStatusBar", "actionTreePane"}) {
         EXPECT_TRUE(Action(name)->isCheckable()) << name;
@@ -187,7 +192,55 @@ TEST_F(MainFrameTest, SelectingAnAddressSearchesFromItAndListsTheReplies) {
     EXPECT_EQ(test::RowCount(*List()), 2) << "the second search starts from an empty list";
 }
 
-TEST_F(MainFrameTest, StatusBarSaysHowManyRecordersTheFullListTurnedAway) {
+// A port-2900 reply and an ONVIF device of the same IP text are one row, its empty fields
+// filled from the device.
+TEST_F(MainFrameTest, AnOnvifDeviceMergesIntoTheRowOfItsRecorder) {
+    searcher.replies = {test::RecorderReply(u"Acme", u"", u"192.168.1.30", u"", u"80")};
+    searcher.onvifDevices = {
+        {{u"Cam Co", u"C2", u"192.168.1.30", u"02:00:00:00:00:30", u"443"}, u"https"},
+        {{u"Cam Co", u"C3", u"192.168.1.31", u"", u"80"}, u"http"}};
+    Click(Address(0, 0));
+    EXPECT_EQ(searcher.searchedProtocols, std::vector{ProtocolSet::All()});
+    ASSERT_EQ(test::RowCount(*List()), 2);
+    QStringList cells;
+    for (int column = 0; column < DeviceListModel::kColumnCount; ++column) {
+        cells << test::CellText(*List(), 0, column);
+    }
+    EXPECT_EQ(cells, QStringList({"Acme", "C2", "192.168.1.30", "02:00:00:00:00:30", "80",
+                                  "UDP 2900, ONVIF"}));
+    EXPECT_EQ(test::CellText(*List(), 1, 5), "ONVIF");
+    EXPECT_EQ(StatusText(), "2 devices found from 192.168.1.20");
+}
+
+// The choice of protocols reaches the next search, starts none itself, and is kept for
+// the next frame.
+TEST_F(MainFrameTest, TheProtocolChoiceGoesToTheNextSearchesAndIsKept) {
+    QMenu* menu = frame.findChild<QMenu*>("searchProtocolsMenu");
+    EXPECT_EQ(ActionTexts(menu),
+              QStringList({"UDP 2900 &and ONVIF", "&UDP 2900 Only", "&ONVIF Only"}));
+    EXPECT_TRUE(Action("actionSearchBothProtocols")->isChecked());
+    Click(Address(0, 0));
+    Action("actionSearchOnvifOnly")->trigger();
+    EXPECT_EQ(searcher.searches.size(), 1u) << "choosing starts no search";
+    EXPECT_FALSE(Action("actionSearchBothProtocols")->isChecked());
+    frame.HandleCommand(kCommandRefresh, List());
+    Action("actionSearchUdp2900Only")->trigger();
+    Action("actionSearchUdp2900Only")->trigger();
+    EXPECT_TRUE(Action("actionSearchUdp2900Only")->isChecked()) << "the items are exclusive";
+    frame.HandleCommand(kCommandRefresh, List());
+    EXPECT_EQ(searcher.searchedProtocols,
+              (std::vector<ProtocolSet>{ProtocolSet::All(), DeviceProtocol::Onvif,
+                                        DeviceProtocol::Udp2900}));
+
+    Action("actionSearchOnvifOnly")->trigger();
+    CMainFrame next(FrameServices{adapters, searcher, opener});
+    ASSERT_TRUE(next.CreateEx(QRect(0, 0, 1000, 500)));
+    EXPECT_TRUE(next.findChild<QAction*>("actionSearchOnvifOnly")->isChecked());
+    next.SearchAllAddresses();
+    EXPECT_EQ(searcher.searchedProtocols.back(), DeviceProtocol::Onvif);
+}
+
+TEST_F(MainFrameTest, StatusBarSaysHowManyDevicesTheFullListTurnedAway) {
     for (std::size_t i = 0; i < kMaxDevicesPerSearch + 3; ++i) {
         const std::string ip = std::to_string(i);
         searcher.replies.push_back(
@@ -195,24 +248,24 @@ TEST_F(MainFrameTest, StatusBarSaysHowManyRecordersTheFullListTurnedAway) {
     }
     Click(Address(0, 0));
     EXPECT_EQ(static_cast<std::size_t>(test::RowCount(*List())), kMaxDevicesPerSearch);
-    EXPECT_EQ(StatusText(), "65536 recorders found from 192.168.1.20; Listed the first 65536 "
-                            "recorders only, the most one list holds; replies from 3 more were "
+    EXPECT_EQ(StatusText(), "65536 devices found from 192.168.1.20; Listed the first 65536 "
+                            "devices only, the most one list holds; replies from 3 more were "
                             "dropped");
 
     searcher.replies.resize(1);
     Click(Address(0, 1));
-    EXPECT_EQ(StatusText(), "1 recorder found from 10.0.0.5");
+    EXPECT_EQ(StatusText(), "1 device found from 10.0.0.5");
 }
 
 TEST_F(MainFrameTest, RowsAppearWhileTheSearchRunsAndTheStatusBarFollowsIt) {
     PlayTwoRepliesSlowly();
     Click(Address(0, 0));
-    EXPECT_EQ(StatusText(), "Searching from 192.168.1.20\u2026 0 recorders");
+    EXPECT_EQ(StatusText(), "Searching from 192.168.1.20\u2026 0 devices");
     ASSERT_TRUE(WaitForRows(1));
     EXPECT_EQ(searcher.running, 1) << "the first row came while the search still ran";
-    EXPECT_EQ(StatusText(), "Searching from 192.168.1.20\u2026 1 recorder");
+    EXPECT_EQ(StatusText(), "Searching from 192.168.1.20\u2026 1 device");
     ASSERT_TRUE(FinishSearch());
-    EXPECT_EQ(StatusText(), "2 recorders found from 192.168.1.20");
+    EXPECT_EQ(StatusText(), "2 devices found from 192.168.1.20");
 }
 
 // The end's handler may destroy the search (it starts the next one): it runs only after
@@ -221,9 +274,9 @@ TEST_F(MainFrameTest, TheEndOfASearchComesInATurnOfItsOwn) {
     Click(Address(0, 0));
     frame.HandleCommand(kCommandRefresh, List());
     QCoreApplication::processEvents();
-    EXPECT_EQ(StatusText(), "Searching from 192.168.1.20\u2026 0 recorders");
+    EXPECT_EQ(StatusText(), "Searching from 192.168.1.20\u2026 0 devices");
     QCoreApplication::processEvents();
-    EXPECT_EQ(StatusText(), "No recorder answered on 192.168.1.20");
+    EXPECT_EQ(StatusText(), "No device answered on 192.168.1.20");
 }
 
 TEST_F(MainFrameTest, ANewSelectionStopsTheRunningSearchAndEmptiesTheList) {
@@ -235,12 +288,12 @@ TEST_F(MainFrameTest, ANewSelectionStopsTheRunningSearchAndEmptiesTheList) {
     EXPECT_EQ(test::RowCount(*List()), 0);
     EXPECT_EQ(searcher.searches, (Searches{"192.168.1.20", "10.0.0.5"}));
     ASSERT_TRUE(FinishSearch());
-    EXPECT_EQ(StatusText(), "2 recorders found from 10.0.0.5");
+    EXPECT_EQ(StatusText(), "2 devices found from 10.0.0.5");
 }
 
 TEST_F(MainFrameTest, StatusBarSaysWhenNothingAnsweredOrTheSearchCouldNotStart) {
     Click(Address(0, 0));
-    EXPECT_EQ(StatusText(), "No recorder answered on 192.168.1.20");
+    EXPECT_EQ(StatusText(), "No device answered on 192.168.1.20");
     searcher.endReason = SearchEndReason::PortInUse;
     Click(Address(0, 1));
     EXPECT_EQ(StatusText(), "Cannot search from 10.0.0.5: UDP port 2900 is held by another "
@@ -257,7 +310,7 @@ TEST_F(MainFrameTest, SearchAllAddressesSearchesEachAddressOnceAndMergesTheRows)
     ASSERT_TRUE(FinishSearch());
     EXPECT_EQ(searcher.searches, (Searches{"192.168.1.20", "10.0.0.5"}));
     EXPECT_EQ(test::RowCount(*List()), 1);
-    EXPECT_EQ(StatusText(), "1 recorder found from every address");
+    EXPECT_EQ(StatusText(), "1 device found from every address");
 }
 
 TEST_F(MainFrameTest, F5RefreshesFromAnywhereInTheWindow) {

@@ -18,7 +18,8 @@ std::string ProgressText(const std::string& address, std::size_t index, std::siz
 }
 
 int SearchAddresses(ScanFrame& frame, const std::vector<Ipv4Address>& addresses,
-                    OutputFormat format, std::ostream& out, std::ostream& err, bool showProgress) {
+                    const ScanOptions& options, std::ostream& out, std::ostream& err,
+                    bool showProgress) {
     std::vector<std::string> failures;
     std::size_t notStarted = 0;
     {
@@ -27,7 +28,7 @@ int SearchAddresses(ScanFrame& frame, const std::vector<Ipv4Address>& addresses,
             const std::string address = addresses[i].Text();
             progress.Show(
                 ProgressText(address, i, addresses.size(), frame.Results().Rows().size()));
-            const SearchEnd end = frame.SearchFrom(addresses[i]);
+            const SearchEnd end = frame.SearchFrom(addresses[i], options.protocols);
             notStarted += NotStarted(end.reason) ? 1 : 0;
             if (std::string why = ExplainSearchFailure(address, end.reason); !why.empty()) {
                 failures.push_back(std::move(why));
@@ -43,7 +44,7 @@ int SearchAddresses(ScanFrame& frame, const std::vector<Ipv4Address>& addresses,
     }
     // Rows only when something was searched: "nothing found" would be untrue otherwise.
     if (notStarted < addresses.size()) {
-        WriteRows(out, frame.Results().Rows(), format);
+        WriteRows(out, frame.Results().Rows(), options.format);
     }
     if (!failures.empty()) {
         return kExitEndpoint;
@@ -68,8 +69,7 @@ int RunScanCommand(const ScanOptions& options, std::ostream& out, std::ostream& 
         frame.Adapters().Write(out);
         return kExitSuccess;
     case ScanMode::FromAddresses:
-        return SearchAddresses(frame, options.fromAddresses, options.format, out, err,
-                               showProgress);
+        return SearchAddresses(frame, options.fromAddresses, options, out, err, showProgress);
     case ScanMode::AllAddresses: {
         frame.EnumAdapters(&frame);
         const std::vector<Ipv4Address> addresses = frame.Adapters().SearchableAddresses();
@@ -78,7 +78,7 @@ int RunScanCommand(const ScanOptions& options, std::ostream& out, std::ostream& 
                    "(see 'ferrow-scan --list-adapters').\n";
             return kExitEndpoint;
         }
-        return SearchAddresses(frame, addresses, options.format, out, err, showProgress);
+        return SearchAddresses(frame, addresses, options, out, err, showProgress);
     }
     }
     return kExitUsage;

@@ -15,14 +15,20 @@ void ScanFrame::AddAddressNode(std::size_t adapterNode, std::u16string addressTe
 
 void ScanFrame::OnDeviceReply(std::u16string replyText) {
     if (std::optional<DeviceRecord> record = ReadDeviceReply(replyText)) {
-        m_results.Add({std::move(*record), m_searchAddress});
+        m_results.Add(RowOfReply(std::move(*record), m_searchAddress));
     }
 }
 
-SearchEnd ScanFrame::SearchFrom(Ipv4Address localAddress) {
+void ScanFrame::OnOnvifDevice(OnvifDevice device) {
+    m_results.Add(RowOfOnvifDevice(std::move(device), m_searchAddress));
+}
+
+SearchEnd ScanFrame::SearchFrom(Ipv4Address localAddress, ProtocolSet protocols) {
     m_searchAddress = NarrowToUtf16(localAddress.Text());
-    return SearchForReplies(
-        localAddress, [this](std::u16string replyText) { OnDeviceReply(std::move(replyText)); });
+    return SearchForDevices(
+        localAddress, protocols,
+        [this](std::u16string replyText) { OnDeviceReply(std::move(replyText)); },
+        [this](OnvifDevice device) { OnOnvifDevice(std::move(device)); });
 }
 
 } // namespace ferrow

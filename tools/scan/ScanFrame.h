@@ -20,11 +20,14 @@ public:
     std::size_t AddAdapterNode(std::u16string description, std::u16string macText);
     void AddAddressNode(std::size_t adapterNode, std::u16string addressText);
 
-    // Search callback: one accepted reply, read as the window reads it.
+    // Search callbacks: one accepted port-2900 reply, read as the window reads it, and one
+    // ONVIF device.
     void OnDeviceReply(std::u16string replyText);
+    void OnOnvifDevice(OnvifDevice device);
 
-    // Runs one search from the local address; its rows join those of earlier searches.
-    SearchEnd SearchFrom(Ipv4Address localAddress);
+    // Runs one search from the local address in the protocols; its rows join those of
+    // earlier searches, merged by IP text as the window merges them.
+    SearchEnd SearchFrom(Ipv4Address localAddress, ProtocolSet protocols);
 
     const AdapterListing& Adapters() const { return m_adapters; }
     const ScanResults& Results() const { return m_results; }

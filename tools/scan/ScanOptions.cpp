@@ -45,17 +45,28 @@ const CLI::Validator kLocalIpv4Address(
     },
     "");
 
+// Accepts the names that the map holds; the message lists them otherwise.
+template <class Value>
+CLI::Validator NameIn(const std::map<std::string, Value>& names, const std::string& what,
+                      const std::string& choices) {
+    return CLI::Validator(
+        [&names, what, choices](std::string& text) -> std::string {
+            if (names.count(text) == 0) {
+                return "'" + text + "' is no " + what + "; use " + choices;
+            }
+            return {};
+        },
+        "");
+}
+
 const std::map<std::string, OutputFormat> kFormats{
     {"table", OutputFormat::Table}, {"csv", OutputFormat::Csv}, {"json", OutputFormat::Json}};
+const CLI::Validator kFormatName = NameIn(kFormats, "output format", "table, csv or json");
 
-const CLI::Validator kFormatName(
-    [](std::string& text) -> std::string {
-        if (kFormats.count(text) == 0) {
-            return "'" + text + "' is no output format; use table, csv or json";
-        }
-        return {};
-    },
-    "");
+const std::map<std::string, ProtocolSet> kProtocols{{"2900", DeviceProtocol::Udp2900},
+                                                    {"onvif", DeviceProtocol::Onvif},
+                                                    {"all", ProtocolSet::All()}};
+const CLI::Validator kProtocolName = NameIn(kProtocols, "protocol", "2900, onvif or all");
 
 // The addresses of the texts, the first of each kept, in order.
 std::vector<Ipv4Address> AddressesWithoutRepeats(const std::vector<std::string>& texts) {
@@ -76,6 +87,7 @@ struct CommandLineValues {
     bool searchAll = false;
     bool listAdapters = false;
     std::string formatName = "table";
+    std::string protocolName = "all";
 };
 
 void AddScanOptions(CLI::App& app, CommandLineValues& values) {
@@ -94,8 +106,14 @@ void AddScanOptions(CLI::App& app, CommandLineValues& values) {
         app.add_option("--format", values.formatName, "Output format (default: table)")
             ->type_name("table|csv|json")
             ->check(kFormatName);
+    CLI::Option* protocolOption =
+        app.add_option("--protocol", values.protocolName,
+                       "Search with the UDP port-2900 probe, ONVIF WS-Discovery, or both "
+                       "(default: all)")
+            ->type_name("2900|onvif|all")
+            ->check(kProtocolName);
     from->excludes(all);
-    list->excludes(from, all, formatOption);
+    list->excludes(from, all, formatOption, protocolOption);
 }
 
 // Prints why the run ends early and returns its exit code. --help and --version arrive as
@@ -113,6 +131,7 @@ int ReportParseError(const CLI::App& app, const CLI::ParseError& error, std::ost
 ScanOptions ToScanOptions(const CommandLineValues& values) {
     ScanOptions options;
     options.format = kFormats.at(values.formatName);
+    options.protocols = kProtocols.at(values.protocolName);
     if (values.listAdapters) {
         options.mode = ScanMode::ListAdapters;
     } else if (values.searchAll) {
@@ -128,15 +147,17 @@ ScanOptions ToScanOptions(const CommandLineValues& values) {
 
 ParsedArguments ParseScanArguments(int argc, const char* const* argv, std::ostream& out,
                                    std::ostream& err) {
-    CLI::App app{"Finds the network video recorders that answer the discovery probe: "
-                 "broadcasts it from each chosen local IPv4 address in turn and lists every "
-                 "recorder that answers, one row per recorder (known by its IP text).",
+    CLI::App app{"Finds the network video recorders and ONVIF devices on the local network: "
+                 "sends the UDP port-2900 probe and the ONVIF WS-Discovery probe from each "
+                 "chosen local IPv4 address in turn and lists every device that answers, one "
+                 "row per device (known by its IP text; a device that answers both is one "
+                 "row).",
                  "ferrow-scan"};
     app.set_version_flag("--version", FERROW_VERSION_TEXT, "Print the version and exit");
     app.footer("Exit codes: 0 the search ran (also when nothing answered); 1 the output "
                "could not be written; 2 usage error; 3 a search could not run or stopped "
                "early (its endpoint could not be opened or its read failed, or there is no "
-               "address to search from); 4 the rows were written, but more recorders "
+               "address to search from); 4 the rows were written, but more devices "
                "answered than the 65536 one list holds.\n"
                "Progress goes to stderr when it is a terminal; the rows go to stdout.");
     CommandLineValues values;

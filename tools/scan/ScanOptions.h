@@ -21,6 +21,7 @@ struct ScanOptions {
     ScanMode mode = ScanMode::None;
     std::vector<Ipv4Address> fromAddresses; // first use of each kept
     OutputFormat format = OutputFormat::Table;
+    ProtocolSet protocols = ProtocolSet::All(); // --protocol
 };
 
 // Exit codes of ferrow-scan.

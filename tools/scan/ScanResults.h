@@ -5,8 +5,9 @@
 
 namespace ferrow {
 
-// The rows of several searches merged: a recorder (known by its IP text, by the same rule
-// as the window's list) is one row, kept from the first search that heard it.
+// The rows of several searches merged: a device (known by its IP text, by the same rule
+// as the window's list) is one row, kept from the first search that heard it, and merged
+// with what the other protocol says of it.
 using ScanResults = DeviceCollection<DeviceRow>;
 
 } // namespace ferrow

@@ -1,0 +1,32 @@
+#include "rows/DeviceRow.h"
+
+namespace ferrow {
+namespace {
+
+void FillIfEmpty(std::u16string& listed, std::u16string&& later) {
+    if (listed.empty()) {
+        listed = std::move(later);
+    }
+}
+
+} // namespace
+
+bool MergeLater(DeviceRow& listed, DeviceRow&& later) {
+    const ProtocolSet both = listed.protocols.With(later.protocols);
+    if (both == listed.protocols) {
+        return false;
+    }
+    DeviceRecord& kept = listed.record;
+    FillIfEmpty(kept.Manufacture, std::move(later.record.Manufacture));
+    FillIfEmpty(kept.Model, std::move(later.record.Model));
+    FillIfEmpty(kept.MAC, std::move(later.record.MAC));
+    // The scheme belongs to the port: the page is opened with both from one reply.
+    if (kept.HttpPort.empty() && !later.record.HttpPort.empty()) {
+        kept.HttpPort = std::move(later.record.HttpPort);
+        listed.webScheme = std::move(later.webScheme);
+    }
+    listed.protocols = both;
+    return true;
+}
+
+} // namespace ferrow

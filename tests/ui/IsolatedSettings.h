@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+namespace ferrow::test {
+
+// While it lives, the window keeps its settings in a fresh folder of its own, as INI files
+// on every platform (not in the user's configuration or the registry), so that no test
+// reads or writes the user's.
+class IsolatedSettings {
+public:
+    IsolatedSettings() {
+        QSettings::setDefaultFormat(QSettings::IniFormat);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_folder.path());
+    }
+
+private:
+    QTemporaryDir m_folder;
+};
+
+} // namespace ferrow::test
