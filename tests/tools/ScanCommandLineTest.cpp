@@ -9,6 +9,7 @@
 #include "tests/tools/ProgramRun.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <netinet/in.h>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -188,6 +189,40 @@ TEST_F(ScanCommandLine, AllSearchesEveryAdapterAndMergesByIpText) {
     EXPECT_EQ(rows[1]["IP"], "10.61.1.3");
     EXPECT_EQ(rows[1]["Model"], "B");
     EXPECT_EQ(rows[1]["LocalAddress"], "10.61.2.1");
+}
+
+TEST_F(ScanCommandLine, OneListHoldsTheDevicesOfBothProtocols) {
+    NetworkNamespace& peer = AddPeer("lan0", "10.61.0.1", "", "10.61.0.2");
+    ASSERT_EQ(test::RunProgram({"ip", "address", "add", "10.61.0.5/24", "dev", "eth0"}, &peer), 0);
+    StartRecorder(peer, {"--address", "10.61.0.2", "--onvif", "--model", "NVR", "--mac",
+                         "00:11:22:33:44:55", "--onvif-hardware", "NVR (ONVIF)"});
+    StartRecorder(peer,
+                  {"--address", "10.61.0.5", "--onvif-only", "--manufacture", "Lumen", "--model",
+                   "LX 200", "--onvif-xaddrs", "https://10.61.0.5/onvif/device_service"});
+
+    // The recorder's row keeps the fields of the reply that came first, whichever that was.
+    const auto rowsOf = [](const ScanRun& run) {
+        std::map<std::string, std::vector<std::string>> rows;
+        for (const nlohmann::json& row : nlohmann::json::parse(run.out)) {
+            rows[row["IP"]] = {row["Manufacture"], row["HttpPort"], row["Protocol"]};
+        }
+        return rows;
+    };
+    const ScanRun all = RunScan({"--from", "10.61.0.1", "--format", "json"});
+    EXPECT_EQ(all.exitCode, 0) << all.err;
+    using Rows = std::map<std::string, std::vector<std::string>>;
+    EXPECT_EQ(rowsOf(all), (Rows{{"10.61.0.2", {"Ferrow", "80", "UDP 2900, ONVIF"}},
+                                 {"10.61.0.5", {"Lumen", "443", "ONVIF"}}}))
+        << all.out;
+    const ScanRun onvif =
+        RunScan({"--from", "10.61.0.1", "--protocol", "onvif", "--format", "json"});
+    EXPECT_EQ(rowsOf(onvif), (Rows{{"10.61.0.2", {"Ferrow", "80", "ONVIF"}},
+                                   {"10.61.0.5", {"Lumen", "443", "ONVIF"}}}))
+        << onvif.out;
+    const ScanRun only2900 =
+        RunScan({"--from", "10.61.0.1", "--protocol", "2900", "--format", "csv"});
+    EXPECT_EQ(only2900.out, "Manufacture,Model,IP,MAC,HttpPort,LocalAddress,Protocol\r\n"
+                            "Ferrow,NVR,10.61.0.2,00:11:22:33:44:55,80,10.61.0.1,UDP 2900\r\n");
 }
 
 TEST_F(ScanCommandLine, NothingAnsweringIsStillASearch) {

@@ -1,6 +1,7 @@
 // The whole program on a small private LAN: the real frame lists the adapters of its own
-// network namespace, and selecting its address finds the recorders that ferrow-recorder
-// plays in a peer namespace. Nothing here touches this machine's own interfaces.
+// network namespace, and selecting its address finds the recorders and the ONVIF camera
+// that ferrow-recorder plays in a peer namespace. Nothing here touches this machine's own
+// interfaces.
 #include "ChildProcess.h"
 #include "FrameFakes.h"
 #include "NetworkNamespace.h"
@@ -21,6 +22,7 @@ namespace {
 
 constexpr const char* kLocalAddress = "10.66.0.1";
 constexpr const char* kRecorderAddress = "10.66.0.2";
+constexpr const char* kCameraAddress = "10.66.0.5";
 
 QTreeWidgetItem* FindNode(QTreeWidgetItem* parent, const QString& text) {
     for (int index = 0; index < parent->childCount(); ++index) {
@@ -31,18 +33,24 @@ QTreeWidgetItem* FindNode(QTreeWidgetItem* parent, const QString& text) {
     return nullptr;
 }
 
-// Two recorders at once, then, a little later, a third that answers twice; all in peer.
-std::vector<std::unique_ptr<test::ChildProcess>> StartRecorders(const test::NetworkNamespace& peer,
-                                                                std::string& error) {
+// Two recorders at once, the first of which also answers ONVIF's probe; a little later a
+// third that answers twice; and last an ONVIF camera. All in peer.
+std::vector<std::unique_ptr<test::ChildProcess>> StartDevices(const test::NetworkNamespace& peer,
+                                                              std::string& error) {
+    if (test::RunProgram(
+            {"ip", "address", "add", std::string(kCameraAddress) + "/24", "dev", "eth0"}, &peer,
+            &error) != 0) {
+        return {};
+    }
     std::vector<std::unique_ptr<test::ChildProcess>> recorders;
     for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"--count", "2", "--manufacture", "Acme", "--model", "AV-8",
-                                   "--http-port", "8080"},
-          {"--ip", "10.66.0.9", "--manufacture", "Orion", "--model", "OR-2", "--repeat", "2",
-           "--gap", "50", "--delay", "300"}}) {
-        std::vector<std::string> all{"--address", kRecorderAddress};
-        all.insert(all.end(), arguments.begin(), arguments.end());
-        auto recorder = test::ChildProcess::StartRecorder(all, &peer, error);
+         {std::vector<std::string>{"--address", kRecorderAddress, "--count", "2", "--manufacture",
+                                   "Acme", "--model", "AV-8", "--http-port", "8080", "--onvif"},
+          {"--address", kRecorderAddress, "--ip", "10.66.0.9", "--manufacture", "Orion", "--model",
+           "OR-2", "--repeat", "2", "--gap", "50", "--delay", "300"},
+          {"--address", kCameraAddress, "--onvif-only", "--manufacture", "Lumen", "--model",
+           "LX 200", "--onvif-delay", "1000"}}) {
+        auto recorder = test::ChildProcess::StartRecorder(arguments, &peer, error);
         if (!recorder) {
             return {};
         }
@@ -74,8 +82,7 @@ void ExpectExportsAsFerrowScanWrites([[maybe_unused]] CFerrowView& list) {
         QFile exported(path);
         ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
         std::string scanned;
-        ASSERT_EQ(test::RunProgram({FERROW_SCAN_PATH, "--from", kLocalAddress, "--protocol", "2900",
-                                    "--format", format},
+        ASSERT_EQ(test::RunProgram({FERROW_SCAN_PATH, "--from", kLocalAddress, "--format", format},
                                    nullptr, &scanned),
                   0);
         EXPECT_EQ(exported.readAll().toStdString(), scanned) << format;
@@ -83,7 +90,7 @@ void ExpectExportsAsFerrowScanWrites([[maybe_unused]] CFerrowView& list) {
 #endif
 }
 
-TEST(LanEndToEndTest, SelectingTheAddressListsEveryRecorderOnce) {
+TEST(LanEndToEndTest, SelectingTheAddressListsEveryDeviceOnceInBothProtocols) {
     FERROW_ENTER_PRIVATE_NETWORK();
     std::string error;
     const auto peer = test::NetworkNamespace::Create(error);
@@ -93,7 +100,7 @@ TEST(LanEndToEndTest, SelectingTheAddressListsEveryRecorderOnce) {
     link.localMac = "02:66:00:00:00:01";
     link.peerMac = "02:66:00:00:00:02";
     ASSERT_TRUE(test::ConnectVeth(*peer, link, error)) << error;
-    const auto recorders = StartRecorders(*peer, error);
+    const auto recorders = StartDevices(*peer, error);
     ASSERT_FALSE(recorders.empty()) << error;
 
     const SystemAdapterSource adapters;
@@ -104,8 +111,6 @@ TEST(LanEndToEndTest, SelectingTheAddressListsEveryRecorderOnce) {
     frame.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
 
-    // The port-2900 search alone, as the menu chooses it: ONVIF's waits are longer.
-    frame.findChild<QAction*>("actionSearchUdp2900Only")->trigger();
     auto* tree = frame.findChild<AdapterTree*>("adapterTree");
     QTreeWidgetItem* adapter = FindNode(tree->topLevelItem(0), "lan0 (02:66:00:00:00:01)");
     ASSERT_NE(adapter, nullptr) << "the namespace's adapter is not in the tree";
@@ -113,17 +118,20 @@ TEST(LanEndToEndTest, SelectingTheAddressListsEveryRecorderOnce) {
     ASSERT_NE(address, nullptr);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(address).center());
 
-    // The first rows show while the search runs on (it waits a second after the last reply).
+    // The first rows show while the search runs on (its ONVIF half listens for 3 s at least,
+    // and for a second after the camera's reply).
     auto* list = frame.findChild<CFerrowView*>("deviceList");
     const auto* status = frame.findChild<QLabel*>("statusText");
     ASSERT_TRUE(QTest::qWaitFor([list] { return test::RowCount(*list) > 0; }, 3000));
     EXPECT_TRUE(status->text().startsWith("Searching from 10.66.0.1"))
         << status->text().toStdString();
-    ASSERT_TRUE(QTest::qWaitFor([status] { return status->text().contains("found"); }, 5000));
-    EXPECT_EQ(status->text(), "3 devices found from 10.66.0.1");
-    EXPECT_EQ(RowTexts(*list), QStringList({"Acme|AV-8|10.66.0.2|02:66:00:00:00:02|8080|UDP 2900",
-                                            "Acme|AV-8|10.66.0.3|02:66:00:00:00:02|8080|UDP 2900",
-                                            "Orion|OR-2|10.66.0.9|02:66:00:00:00:02|80|UDP 2900"}));
+    ASSERT_TRUE(QTest::qWaitFor([status] { return status->text().contains("found"); }, 40000));
+    EXPECT_EQ(status->text(), "4 devices found from 10.66.0.1");
+    EXPECT_EQ(RowTexts(*list),
+              QStringList({"Acme|AV-8|10.66.0.2|02:66:00:00:00:02|8080|UDP 2900, ONVIF",
+                           "Acme|AV-8|10.66.0.3|02:66:00:00:00:02|8080|UDP 2900",
+                           "Orion|OR-2|10.66.0.9|02:66:00:00:00:02|80|UDP 2900",
+                           "Lumen|LX 200|10.66.0.5|02:66:00:00:00:02|80|ONVIF"}));
     ExpectExportsAsFerrowScanWrites(*list);
 }
 
