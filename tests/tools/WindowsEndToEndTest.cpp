@@ -1,7 +1,8 @@
 // The Windows programs across a namespace pair, under Wine: ferrow-scan.exe finds the
-// recorders of the native ferrow-recorder, and the native ferrow-scan finds those of
-// ferrow-recorder.exe, in every output format. The Windows build's suite runs this
-// program and names its .exe files in FERROW_WINDOWS_SCAN and FERROW_WINDOWS_RECORDER.
+// recorders of the native ferrow-recorder, one of which also answers ONVIF's probes, and the
+// native ferrow-scan finds those of ferrow-recorder.exe, in every output format. The Windows
+// build's suite runs this program and names its .exe files in FERROW_WINDOWS_SCAN and
+// FERROW_WINDOWS_RECORDER.
 #include "tests/rows/OutputReaders.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/NetworkNamespace.h"
@@ -60,12 +61,15 @@ protected:
         ASSERT_TRUE(m_peer) << error;
     }
 
-    // The rows both directions expect: two recorders played by one process.
-    void ExpectRowsInEveryFormat(const std::vector<std::string>& scan, const std::string& maker) {
-        const std::vector<std::string> first{maker,  kModel, kPeer,     "00:11:22:33:44:55",
-                                             "8080", kLocal, "UDP 2900"};
+    // The rows both directions expect: two recorders played by one process, the first of
+    // which the given protocols answered for.
+    void ExpectRowsInEveryFormat(const std::vector<std::string>& scan, const std::string& maker,
+                                 const std::string& firstProtocols) {
+        const std::vector<std::string> first{maker,  kModel, kPeer,         "00:11:22:33:44:55",
+                                             "8080", kLocal, firstProtocols};
         std::vector<std::string> second = first;
         second[2] = "10.62.0.3";
+        second[6] = "UDP 2900";
 
         ProgramRun json = Run(scan, {"--from", kLocal, "--format", "json"});
         ASSERT_EQ(json.exitCode, 0) << json.err;
@@ -113,11 +117,13 @@ protected:
 
 TEST_F(WindowsEndToEnd, WindowsScanFindsTheRecordersOfTheNativeRecorder) {
     std::string error;
-    auto recorder = ChildProcess::StartRecorder(m_recorderOptions, m_peer.get(), error);
+    std::vector<std::string> options = m_recorderOptions;
+    options.insert(options.end(), {"--onvif", "--onvif-mac", "00:11:22:33:44:55"});
+    auto recorder = ChildProcess::StartRecorder(options, m_peer.get(), error);
     ASSERT_TRUE(recorder) << error;
     auto wine = WineSession::Open(nullptr, error);
     ASSERT_TRUE(wine) << error;
-    ExpectRowsInEveryFormat(wine->Command(m_scanExe, {}), kMaker);
+    ExpectRowsInEveryFormat(wine->Command(m_scanExe, {}), kMaker, "UDP 2900, ONVIF");
 }
 
 TEST_F(WindowsEndToEnd, NativeScanFindsTheRecordersOfTheWindowsRecorder) {
@@ -129,7 +135,8 @@ TEST_F(WindowsEndToEnd, NativeScanFindsTheRecordersOfTheWindowsRecorder) {
     ASSERT_TRUE(recorder) << error;
     ASSERT_TRUE(recorder->WaitForLine("ready", std::chrono::seconds(30)))
         << "ferrow-recorder.exe did not say ready: " << recorder->Output();
-    ExpectRowsInEveryFormat({"env", "LC_ALL=C.UTF-8", FERROW_SCAN_PATH}, kMakerSeenFromWindows);
+    ExpectRowsInEveryFormat({"env", "LC_ALL=C.UTF-8", FERROW_SCAN_PATH}, kMakerSeenFromWindows,
+                            "UDP 2900");
 }
 
 } // namespace
