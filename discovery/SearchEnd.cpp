@@ -4,7 +4,9 @@
 
 namespace ferrow {
 
-std::string SearchFailureText(const std::string& localAddress, SearchEndReason reason) {
+std::string SearchFailureText(const std::string& localAddress, SearchEndReason reason,
+                              DeviceProtocol protocol) {
+    const bool onvif = protocol == DeviceProtocol::Onvif;
     const std::string port = "UDP port " + std::to_string(kDiscoveryPort);
     switch (reason) {
     case SearchEndReason::Quiet:
@@ -16,9 +18,12 @@ std::string SearchFailureText(const std::string& localAddress, SearchEndReason r
         return "cannot search from " + localAddress + ": " + port +
                " is held by another program that does not allow address reuse";
     case SearchEndReason::ProbeNotSent:
-        return "cannot search from " + localAddress + ": the probe could not be broadcast from it";
+        return "cannot search from " + localAddress +
+               (onvif ? ": the WS-Discovery probe could not be sent from it"
+                      : ": the probe could not be broadcast from it");
     case SearchEndReason::ReceiveFailed:
-        return "the search from " + localAddress + " stopped early: reading " + port + " failed";
+        return "the search from " + localAddress + " stopped early: reading " +
+               (onvif ? std::string("the WS-Discovery replies") : port) + " failed";
     case SearchEndReason::Cancelled:
         return "the search from " + localAddress + " was stopped";
     }

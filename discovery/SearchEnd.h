@@ -1,5 +1,7 @@
 #pragma once
 
+#include "discovery/DeviceProtocol.h"
+
 #include <cstdint>
 #include <string>
 
@@ -42,11 +44,14 @@ struct SearchCounts {
 struct SearchEnd {
     SearchEndReason reason = SearchEndReason::Quiet;
     SearchCounts counts;
+    DeviceProtocol reasonFrom = DeviceProtocol::Udp2900; // the half whose end gave the reason
 };
 
 // Why a search from localAddress did not run to its end, in the words every front end
 // uses ("cannot search from 10.0.0.1: it is not an address of this machine"); empty for a
 // search that ended as searches do (quiet, or the time bound).
-std::string SearchFailureText(const std::string& localAddress, SearchEndReason reason);
+// The protocol names the half of the search that failed, where the words differ.
+std::string SearchFailureText(const std::string& localAddress, SearchEndReason reason,
+                              DeviceProtocol protocol = DeviceProtocol::Udp2900);
 
 } // namespace ferrow

@@ -44,9 +44,9 @@ int MillisecondsUntil(Clock::time_point end) {
     return static_cast<int>(std::clamp<long long>(left, 0, kCancelCheckMs));
 }
 
-// The end of a search of several drains: the gravest of their reasons.
-SearchEndReason GravestOf(SearchEndReason a, SearchEndReason b) {
-    return static_cast<int>(a) > static_cast<int>(b) ? a : b;
+// A search of several drains ends with the gravest of their reasons.
+bool Graver(SearchEndReason a, SearchEndReason b) {
+    return static_cast<int>(a) > static_cast<int>(b);
 }
 
 } // namespace
@@ -300,11 +300,15 @@ SearchEnd SearchRun::HandOnReplies(const ReplyHandler& onReply,
     // The drains have ended, so the batches left are the ones a cancel kept from being read.
     const std::lock_guard lock(m_mutex);
     cutShort = cutShort || !m_fullBatches.empty();
-    SearchEndReason reason = SearchEndReason::Quiet;
     for (const std::unique_ptr<Drain>& drain : m_drains) {
-        reason = GravestOf(reason, *drain->end);
+        if (Graver(*drain->end, end.reason)) {
+            end.reason = *drain->end;
+            end.reasonFrom = drain->protocol;
+        }
     }
-    end.reason = cutShort ? SearchEndReason::Cancelled : reason;
+    if (cutShort) {
+        end.reason = SearchEndReason::Cancelled;
+    }
     return end;
 }
 

@@ -243,7 +243,8 @@ void CMainFrame::StartNextSearch() {
 
 void CMainFrame::HandleSearchEnd(const SearchEnd& end) {
     const std::string address = m_searchAddresses[m_searchIndex].Text();
-    if (const std::string failure = SearchFailureText(address, end.reason); !failure.empty()) {
+    if (const std::string failure = SearchFailureText(address, end.reason, end.reasonFrom);
+        !failure.empty()) {
         m_searchFailures.push_back(failure);
     }
     if (++m_searchIndex < m_searchAddresses.size()) {

@@ -30,7 +30,7 @@ int SearchAddresses(ScanFrame& frame, const std::vector<Ipv4Address>& addresses,
                 ProgressText(address, i, addresses.size(), frame.Results().Rows().size()));
             const SearchEnd end = frame.SearchFrom(addresses[i], options.protocols);
             notStarted += NotStarted(end.reason) ? 1 : 0;
-            if (std::string why = ExplainSearchFailure(address, end.reason); !why.empty()) {
+            if (std::string why = ExplainSearchFailure(address, end); !why.empty()) {
                 failures.push_back(std::move(why));
             }
         }

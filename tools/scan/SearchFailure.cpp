@@ -4,8 +4,9 @@
 
 namespace ferrow {
 
-std::string ExplainSearchFailure(const std::string& localAddress, SearchEndReason reason) {
-    const std::string why = SearchFailureText(localAddress, reason);
+std::string ExplainSearchFailure(const std::string& localAddress, const SearchEnd& end) {
+    const SearchEndReason reason = end.reason;
+    const std::string why = SearchFailureText(localAddress, reason, end.reasonFrom);
     switch (reason) {
     case SearchEndReason::Quiet:
     case SearchEndReason::TimeBound:
@@ -16,7 +17,9 @@ std::string ExplainSearchFailure(const std::string& localAddress, SearchEndReaso
         return why + ". Stop that program and try again (on Linux, 'ss -ulpn sport = :" +
                std::to_string(kDiscoveryPort) + "' shows it).";
     case SearchEndReason::ProbeNotSent:
-        return why + " (is the adapter up, with a route for 255.255.255.255?).";
+        return why + (end.reasonFrom == DeviceProtocol::Onvif
+                          ? " (is the adapter up, and does it take multicast?)."
+                          : " (is the adapter up, with a route for 255.255.255.255?).");
     case SearchEndReason::ReceiveFailed:
         return why + ". Rows heard before are listed.";
     case SearchEndReason::Cancelled:
