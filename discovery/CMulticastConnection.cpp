@@ -75,8 +75,8 @@ int CMulticastConnection::SendTo(const char* data, int length, int flags,
                                      static_cast<socklen_t>(destinationLength)));
 }
 
-int CMulticastConnection::WaitReadable(int timeoutMs) {
-    switch (socket_api::WaitForReadable(m_recvSocket, timeoutMs)) {
+int WaitForDatagram(SocketHandle socket, int timeoutMs) {
+    switch (socket_api::WaitForReadable(socket, timeoutMs)) {
     case socket_api::WaitResult::Readable:
         return 0;
     case socket_api::WaitResult::TimedOut:
@@ -85,6 +85,10 @@ int CMulticastConnection::WaitReadable(int timeoutMs) {
         break;
     }
     return -1;
+}
+
+int CMulticastConnection::WaitReadable(int timeoutMs) {
+    return WaitForDatagram(m_recvSocket, timeoutMs);
 }
 
 int CMulticastConnection::Receive(char* buffer, int capacity, int timeoutMs) {

@@ -8,6 +8,10 @@ namespace ferrow {
 
 struct DatagramBatch;
 
+// Waits until a datagram can be read from the socket: 0 one is waiting, kWaitTimedOut
+// (258) the time ran out, -1 failure. The endpoints' WaitReadable.
+int WaitForDatagram(SocketHandle socket, int timeoutMs);
+
 // The UDP endpoint of one search: a sending socket bound to the chosen local address on a
 // port the system picks, and a receiving socket bound to the discovery port on the
 // wildcard address. Both are open, or neither.

@@ -1,6 +1,6 @@
 #include "discovery/WsDiscoveryEndpoint.h"
 
-#include "discovery/DiscoveryProtocol.h"
+#include "discovery/CMulticastConnection.h"
 #include "discovery/WsDiscovery.h"
 
 namespace ferrow {
@@ -51,15 +51,7 @@ void WsDiscoveryEndpoint::SendTo(Ipv4Address neighbour, std::string_view message
 }
 
 int WsDiscoveryEndpoint::WaitReadable(int timeoutMs) {
-    switch (socket_api::WaitForReadable(m_socket, timeoutMs)) {
-    case socket_api::WaitResult::Readable:
-        return 0;
-    case socket_api::WaitResult::TimedOut:
-        return kWaitTimedOut;
-    case socket_api::WaitResult::Failed:
-        break;
-    }
-    return -1;
+    return WaitForDatagram(m_socket, timeoutMs);
 }
 
 int WsDiscoveryEndpoint::ReceiveBatch(DatagramBatch& batch) {

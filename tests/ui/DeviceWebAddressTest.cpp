@@ -26,8 +26,8 @@ TEST(DeviceWebAddressTest, BuildsHttpsAddressOfAnHttpsRow) {
 }
 
 TEST(DeviceWebAddressTest, RefusesEveryOtherScheme) {
-    for (const char* scheme : {"", "HTTP", "Https", "ftp", "file", "javascript", "data", "http:",
-                               "https://evil.example", "http ", "ht\ntp", "smb"}) {
+    for (const char* scheme : {"", "HTTP", "Https", "ftp", "file", "javascript", "data",
+                               "http:", "https://evil.example", "http ", "ht\ntp", "smb"}) {
         EXPECT_EQ(Address("192.168.1.20", "80", scheme), "(refused)") << scheme;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/SocketApi.h"
+#include "tools/recorder/DeviceSockets.h"
 #include "tools/recorder/ProbeMatchBuilder.h"
 #include "tools/recorder/RecorderOptions.h"
 
@@ -21,7 +22,6 @@ public:
     explicit OnvifResponder(const RecorderOptions& options);
     OnvifResponder(const OnvifResponder&) = delete;
     OnvifResponder& operator=(const OnvifResponder&) = delete;
-    ~OnvifResponder();
 
     // Binds both sockets and joins the group; on failure returns false with the reason in
     // error.
@@ -51,8 +51,7 @@ private:
     ProbeMatchBuilder m_builder;
     std::deque<PendingAnswer> m_pending; // in due order: every answer waits the same delay
     std::vector<char> m_buffer;          // one received datagram, of any size
-    SocketHandle m_recvSocket = kInvalidSocket;
-    SocketHandle m_sendSocket = kInvalidSocket;
+    DeviceSockets m_sockets;
 };
 
 } // namespace ferrow::recorder

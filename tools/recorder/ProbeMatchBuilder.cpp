@@ -20,21 +20,13 @@ constexpr std::string_view kLocationScope = "onvif://www.onvif.org/location/lab"
 constexpr std::size_t kOversizeBytes = 64000;
 constexpr std::size_t kManyMatchesBytes = 65000;
 
-std::string Element(std::string_view name, std::string_view text) {
-    std::string element;
-    element.append("<").append(name).append(">");
-    element.append(EscapeXmlText(text));
-    element.append("</").append(name).append(">");
-    return element;
-}
-
 // The children that a ProbeMatch and a Hello share.
 std::string DescriptionElements(std::string_view endpointAddress, std::string_view scopes,
                                 std::string_view xaddrs) {
-    return "<wsa:EndpointReference>" + Element("wsa:Address", endpointAddress) +
-           "</wsa:EndpointReference>" + Element("d:Types", kDeviceTypes) +
-           Element("d:Scopes", scopes) + Element("d:XAddrs", xaddrs) +
-           Element("d:MetadataVersion", "1");
+    return "<wsa:EndpointReference>" + XmlElement("wsa:Address", endpointAddress) +
+           "</wsa:EndpointReference>" + XmlElement("d:Types", kDeviceTypes) +
+           XmlElement("d:Scopes", scopes) + XmlElement("d:XAddrs", xaddrs) +
+           XmlElement("d:MetadataVersion", "1");
 }
 
 bool StaysUnencoded(unsigned char c) {
@@ -128,9 +120,9 @@ std::string ProbeMatchBuilder::Envelope(std::string_view action, std::string_vie
         .append(R"(" xmlns:tds=")")
         .append(kOnvifDeviceNamespace)
         .append(R"(">)");
-    envelope += "<s:Header>" + Element("wsa:MessageID", NewUuidUrn()) +
-                Element("wsa:RelatesTo", relatesTo) + Element("wsa:To", kAnonymousTo) +
-                Element("wsa:Action", action);
+    envelope += "<s:Header>" + XmlElement("wsa:MessageID", NewUuidUrn()) +
+                XmlElement("wsa:RelatesTo", relatesTo) + XmlElement("wsa:To", kAnonymousTo) +
+                XmlElement("wsa:Action", action);
     envelope += R"(<d:AppSequence InstanceId=")" + std::to_string(m_instanceId) +
                 R"(" MessageNumber=")" + std::to_string(++m_messageNumber) + R"("/>)";
     envelope.append("</s:Header><s:Body>").append(body).append("</s:Body></s:Envelope>");
@@ -155,7 +147,7 @@ std::string ProbeMatchBuilder::ManyMatchesBody(std::size_t envelopeBytes) const 
     constexpr std::string_view kEnd = "</ProbeMatches>";
     for (int index = 0;; ++index) {
         const std::string match = "<ProbeMatch>" +
-                                  Element("XAddrs", "http://" + NthIpText(m_address, index)) +
+                                  XmlElement("XAddrs", "http://" + NthIpText(m_address, index)) +
                                   "</ProbeMatch>";
         if (envelopeBytes + body.size() + match.size() + kEnd.size() > kManyMatchesBytes) {
             break;

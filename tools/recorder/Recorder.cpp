@@ -35,43 +35,17 @@ Recorder::Recorder(RecorderOptions options)
     : m_options(std::move(options)), m_replies(BuildReplies(m_options)),
       m_buffer(kLargestDatagram) {}
 
-Recorder::~Recorder() {
-    for (const SocketHandle socket : {m_recvSocket, m_sendSocket}) {
-        if (socket != kInvalidSocket) {
-            socket_api::CloseSocket(socket);
-        }
-    }
-}
-
 bool Recorder::Open(std::string& error) {
-    const std::uint32_t ownAddress = Ipv4Address::FromText(m_options.address).NetworkOrder();
-    if (ownAddress == INADDR_NONE) {
-        error = "not an IPv4 address: " + m_options.address;
+    if (!m_sockets.Open(m_options.address, kDiscoveryPort, error)) {
         return false;
     }
-    m_recvSocket = socket_api::OpenUdpSocket();
-    m_sendSocket = socket_api::OpenUdpSocket();
-    if (m_recvSocket == kInvalidSocket || m_sendSocket == kInvalidSocket) {
-        error = "cannot create a UDP socket";
-        return false;
-    }
-    socket_api::SetIntOption(m_recvSocket, SOL_SOCKET, SO_REUSEADDR, 1);
-    if (!socket_api::Bind(m_recvSocket,
-                          socket_api::Ipv4SocketAddress(htonl(INADDR_ANY), kDiscoveryPort))) {
-        error = "cannot bind UDP port " + std::to_string(kDiscoveryPort);
-        return false;
-    }
-    socket_api::SetIntOption(m_sendSocket, SOL_SOCKET, SO_BROADCAST, 1);
-    if (!socket_api::Bind(m_sendSocket, socket_api::Ipv4SocketAddress(ownAddress, 0))) {
-        error = "cannot bind to " + m_options.address;
-        return false;
-    }
+    socket_api::SetIntOption(m_sockets.Sending(), SOL_SOCKET, SO_BROADCAST, 1);
     return true;
 }
 
 bool Recorder::IsProbe() {
     sockaddr_in from{};
-    const int received = socket_api::ReceiveDatagram(m_recvSocket, m_buffer.data(),
+    const int received = socket_api::ReceiveDatagram(m_sockets.Receiving(), m_buffer.data(),
                                                      static_cast<int>(m_buffer.size()), &from);
     return received >= 0 && std::string_view(m_buffer.data(), static_cast<std::size_t>(received)) ==
                                 kProbeSignatureText;
@@ -95,7 +69,7 @@ bool Recorder::SendRound(const std::function<bool()>& stopRequested) {
             }
         }
         first = false;
-        socket_api::SendDatagram(m_sendSocket, reply.data(), static_cast<int>(reply.size()),
+        socket_api::SendDatagram(m_sockets.Sending(), reply.data(), static_cast<int>(reply.size()),
                                  destination);
     }
     return true;
@@ -103,7 +77,7 @@ bool Recorder::SendRound(const std::function<bool()>& stopRequested) {
 
 void Recorder::Run(const std::function<bool()>& stopRequested) {
     while (!stopRequested()) {
-        if (socket_api::WaitForReadable(m_recvSocket, kPollMs) !=
+        if (socket_api::WaitForReadable(m_sockets.Receiving(), kPollMs) !=
                 socket_api::WaitResult::Readable ||
             !IsProbe()) {
             continue;

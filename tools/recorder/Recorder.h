@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/SocketApi.h"
+#include "tools/recorder/DeviceSockets.h"
 #include "tools/recorder/RecorderOptions.h"
 
 #include <functional>
@@ -16,7 +17,6 @@ public:
     explicit Recorder(RecorderOptions options);
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
-    ~Recorder();
 
     // Binds both sockets; on failure returns false with the reason in error.
     bool Open(std::string& error);
@@ -32,8 +32,7 @@ private:
     RecorderOptions m_options;
     std::vector<std::string> m_replies;
     std::vector<char> m_buffer; // one received datagram, of any size
-    SocketHandle m_recvSocket = kInvalidSocket;
-    SocketHandle m_sendSocket = kInvalidSocket;
+    DeviceSockets m_sockets;
 };
 
 } // namespace ferrow::recorder

@@ -10,19 +10,12 @@ namespace ferrow::recorder {
 
 namespace {
 
-std::string Element(std::string_view name, std::string_view text) {
-    std::string element;
-    element.append("<").append(name).append(">");
-    element.append(EscapeXmlText(text));
-    element.append("</").append(name).append(">");
-    return element;
-}
-
 std::string BuildReply(const RecorderOptions& options, const std::string& ipText) {
     const std::string root = options.fault == Fault::WrongRoot ? "NVR" : "XNR";
-    std::string children = Element("Manufacture", options.manufacture) +
-                           Element("Model", options.model) + Element("IP", ipText) +
-                           Element("MAC", options.mac) + Element("HttpPort", options.httpPort);
+    std::string children = XmlElement("Manufacture", options.manufacture) +
+                           XmlElement("Model", options.model) + XmlElement("IP", ipText) +
+                           XmlElement("MAC", options.mac) +
+                           XmlElement("HttpPort", options.httpPort);
     std::string reply(kProbeSignatureText);
     reply += "<" + root + ">" + children + "</" + root + ">";
 
@@ -69,6 +62,14 @@ std::string EscapeXmlText(std::string_view text) {
         }
     }
     return escaped;
+}
+
+std::string XmlElement(std::string_view name, std::string_view text) {
+    std::string element;
+    element.append("<").append(name).append(">");
+    element.append(EscapeXmlText(text));
+    element.append("</").append(name).append(">");
+    return element;
 }
 
 std::string NthIpText(const std::string& baseIp, int index) {
