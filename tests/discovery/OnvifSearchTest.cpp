@@ -139,6 +139,18 @@ TEST_F(OnvifSearchTest, RepliesOfEveryKindAreReadAsTheyDeserve) {
     }
 }
 
+TEST_F(OnvifSearchTest, AFloodOfAnswersEndsTheSearchAtItsBound) {
+    auto camera = StartRecorder({"--onvif-only", "--onvif-fault", "flood"});
+    ASSERT_TRUE(camera);
+    const Found found = Search(DeviceProtocol::Onvif);
+    EXPECT_EQ(found.end.reason, SearchEndReason::TimeBound);
+    EXPECT_GE(found.took, 9900ms);
+    EXPECT_LT(found.took, 20s);
+    // Every answer is read and handed on; the 10 s bound ends the search, not the flood.
+    EXPECT_GT(found.end.counts.accepted, 100u);
+    EXPECT_EQ(found.devices.size(), found.end.counts.accepted);
+}
+
 TEST_F(OnvifSearchTest, CancelEndsTheOnvifHalfAtOnce) {
     class Quiet final : public SearchObserver {
     public:

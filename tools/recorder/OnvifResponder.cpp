@@ -15,11 +15,14 @@ constexpr int kPollMs = 100;
 constexpr int kLargestDatagram = 65536;
 // Probes waiting for their answer at most; a flood of probes cannot grow memory further.
 constexpr std::size_t kMostPendingAnswers = 4096;
+// How often --onvif-fault flood answers a probe again.
+constexpr auto kFloodGap = std::chrono::milliseconds(20);
 
 } // namespace
 
 OnvifResponder::OnvifResponder(const RecorderOptions& options)
-    : m_address(options.address), m_delay(options.onvif.delayMs), m_builder(options),
+    : m_address(options.address), m_delay(options.onvif.delayMs),
+      m_flood(options.onvif.fault == OnvifFault::Flood), m_builder(options),
       m_buffer(kLargestDatagram) {}
 
 bool OnvifResponder::Open(std::string& error) {
@@ -56,6 +59,9 @@ void OnvifResponder::SendDueAnswers() {
         const std::string datagram = m_builder.Build(answer.relatesTo);
         socket_api::SendDatagram(m_sockets.Sending(), datagram.data(),
                                  static_cast<int>(datagram.size()), answer.destination);
+        if (m_flood) {
+            m_pending.push_back({Clock::now() + kFloodGap, answer.destination, answer.relatesTo});
+        }
         m_pending.pop_front();
     }
 }

@@ -48,6 +48,7 @@ private:
 
     std::string m_address;
     std::chrono::milliseconds m_delay;
+    bool m_flood; // answers each probe again and again
     ProbeMatchBuilder m_builder;
     std::deque<PendingAnswer> m_pending; // in due order: every answer waits the same delay
     std::vector<char> m_buffer;          // one received datagram, of any size

@@ -183,6 +183,7 @@ std::string ProbeMatchBuilder::Build(std::string_view relatesTo) {
         return answer;
     }
     case OnvifFault::None:
+    case OnvifFault::Flood:
         break;
     }
     return Envelope(kProbeMatchesAction, relatesTo, ProbeMatchesBody());

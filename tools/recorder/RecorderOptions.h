@@ -23,6 +23,7 @@ enum class OnvifFault {
     NotProbeMatches, // a well-formed SOAP message whose Body holds a Hello instead
     Oversize,        // a well-formed ProbeMatches padded to 64,000 bytes
     ManyMatches,     // as many ProbeMatch elements as one datagram holds, one IP each
+    Flood,           // after a probe, answers it again every 20 ms until stopped
 };
 
 // The ONVIF device played beside (or instead of) the recorders: it answers WS-Discovery

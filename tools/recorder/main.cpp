@@ -135,7 +135,8 @@ std::vector<CLI::Option*> AddOnvifOptions(CLI::App& app, OnvifOptions& onvif) {
         {"not-xml", OnvifFault::NotXml},
         {"not-probematches", OnvifFault::NotProbeMatches},
         {"oversize", OnvifFault::Oversize},
-        {"many-matches", OnvifFault::ManyMatches}};
+        {"many-matches", OnvifFault::ManyMatches},
+        {"flood", OnvifFault::Flood}};
     return {
         app.add_option("--onvif-name", onvif.name,
                        "the ONVIF name scope (default: the Manufacture text)"),
@@ -154,7 +155,8 @@ std::vector<CLI::Option*> AddOnvifOptions(CLI::App& app, OnvifOptions& onvif) {
         app.add_option("--onvif-fault", onvif.fault,
                        "a deliberate fault in the ONVIF answers: none, not-xml, "
                        "not-probematches (a Hello), oversize (64,000 bytes), many-matches "
-                       "(over a thousand ProbeMatch elements, one IP each)")
+                       "(over a thousand ProbeMatch elements, one IP each), flood (answers "
+                       "each probe again every 20 ms until stopped)")
             ->transform(CLI::CheckedTransformer(faults, CLI::ignore_case).description(""))
             ->option_text("MODE"),
     };
