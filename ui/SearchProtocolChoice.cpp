@@ -9,10 +9,11 @@ namespace {
 
 const QString kSearchProtocolsKey = QStringLiteral("Search/Protocols");
 
-// The default format rather than the native one, so that tests can keep theirs apart
-// (QSettings::setDefaultFormat and setPath); a program that sets neither gets the native.
+// An INI file on every platform, not the registry on Windows: opening a registry key
+// creates it, so a window that was only opened and closed would leave a trace. Tests keep
+// theirs apart with QSettings::setPath.
 QSettings UserSettings() {
-    return QSettings(QSettings::defaultFormat(), QSettings::UserScope, QStringLiteral("Ferrow"),
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Ferrow"),
                      QStringLiteral("Ferrow"));
 }
 

@@ -21,9 +21,8 @@ inline constexpr std::array<SearchProtocolChoice, 3> kSearchProtocolChoices{{
     {DeviceProtocol::Onvif, "&ONVIF Only", "actionSearchOnvifOnly", "onvif"},
 }};
 
-// The choice kept in the user's settings (organisation and application "Ferrow", in the
-// default settings format), or the default when none is kept or it is not one of the
-// items.
+// The choice kept in the user's settings (organisation and application "Ferrow", an INI
+// file), or the default when none is kept or it is not one of the items.
 ProtocolSet LoadSearchProtocols();
 void SaveSearchProtocols(ProtocolSet protocols);
 

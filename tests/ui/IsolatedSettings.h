@@ -5,13 +5,11 @@
 
 namespace ferrow::test {
 
-// While it lives, the window keeps its settings in a fresh folder of its own, as INI files
-// on every platform (not in the user's configuration or the registry), so that no test
-// reads or writes the user's.
+// While it lives, the window keeps its settings in a fresh folder of its own, not in the
+// user's configuration, so that no test reads or writes the user's.
 class IsolatedSettings {
 public:
     IsolatedSettings() {
-        QSettings::setDefaultFormat(QSettings::IniFormat);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_folder.path());
     }
 
