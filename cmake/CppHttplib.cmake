@@ -1,8 +1,32 @@
-# cpp-httplib as Debian's libcpp-httplib-dev ships it: a header that declares, and a shared
-# library (built with OpenSSL, zlib and Brotli) that defines. Its pkg-config file carries the
-# defines that make the header's classes match the library's; hence pkg-config, never the
-# bare header. Gives the global target CppHttplib::CppHttplib.
-if(NOT TARGET CppHttplib::CppHttplib)
+# cpp-httplib, as the global target CppHttplib::CppHttplib.
+#
+# Debian's libcpp-httplib-dev ships a header that declares and a shared library (built with
+# OpenSSL, zlib and Brotli) that defines. Its pkg-config file carries the defines that make
+# the header's classes match the library's; hence pkg-config, never the bare header.
+#
+# Debian has no Windows build of that library: a MinGW-w64 cross build compiles instead the
+# header-only httplib.h of Debian's source of the same version, which scripts/httplib-mingw
+# provides (a folder given as FERROW_HTTPLIB_MINGW_DIR is taken as it is).
+if(TARGET CppHttplib::CppHttplib)
+  return()
+endif()
+if(CMAKE_CROSSCOMPILING AND WIN32)
+  set(FERROW_HTTPLIB_MINGW_DIR "" CACHE PATH
+    "the folder of the header-only httplib.h (empty: what scripts/httplib-mingw gives)")
+  if(NOT FERROW_HTTPLIB_MINGW_DIR)
+    execute_process(COMMAND ${PROJECT_SOURCE_DIR}/scripts/httplib-mingw
+      OUTPUT_VARIABLE httplib_folder OUTPUT_STRIP_TRAILING_WHITESPACE
+      RESULT_VARIABLE httplib_result)
+    if(NOT httplib_result EQUAL 0)
+      message(FATAL_ERROR "scripts/httplib-mingw could not provide cpp-httplib's header")
+    endif()
+    set(FERROW_HTTPLIB_MINGW_DIR ${httplib_folder} CACHE PATH "" FORCE)
+  endif()
+  add_library(CppHttplib::CppHttplib INTERFACE IMPORTED GLOBAL)
+  set_target_properties(CppHttplib::CppHttplib PROPERTIES
+    INTERFACE_INCLUDE_DIRECTORIES ${FERROW_HTTPLIB_MINGW_DIR}
+    INTERFACE_LINK_LIBRARIES ws2_32)
+else()
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(CppHttplib REQUIRED IMPORTED_TARGET GLOBAL cpp-httplib)
   add_library(CppHttplib::CppHttplib ALIAS PkgConfig::CppHttplib)
