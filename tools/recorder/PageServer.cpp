@@ -11,13 +11,17 @@ namespace {
 
 // A page is one small response: two workers answer a browser's parallel requests.
 constexpr std::size_t kWorkers = 2;
+constexpr std::chrono::seconds kStallTimeout{1};
 
 } // namespace
 
 PageServer::PageServer(std::string page) : m_server(std::make_unique<httplib::Server>()) {
     m_server->new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
-    // One request per connection: no idle keep-alive connection holds a worker at Stop.
+    // One request per connection, and a client that stalls is dropped after a second: no
+    // connection holds a worker (and so Stop) for long.
     m_server->set_keep_alive_max_count(1);
+    m_server->set_read_timeout(kStallTimeout);
+    m_server->set_write_timeout(kStallTimeout);
     // Instead of the default options, which on Linux let a second server share the port.
     m_server->set_socket_options(
         [](SocketHandle socket) { socket_api::MakeExclusiveListener(socket); });

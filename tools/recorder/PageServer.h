@@ -17,7 +17,8 @@ namespace ferrow::recorder {
 // Start and Stop, in that order. The thread runs the server's accept loop and a small
 // pool of workers that answer the connections; Stop closes the listening socket, which
 // ends the loop, and joins the thread after the workers have finished their
-// connections. The destructor stops a running server.
+// connections (a client that stalls is dropped after a second). The destructor stops a
+// running server.
 class PageServer {
 public:
     explicit PageServer(std::string page);
