@@ -13,15 +13,8 @@ endif()
 if(CMAKE_CROSSCOMPILING AND WIN32)
   set(FERROW_HTTPLIB_MINGW_DIR "" CACHE PATH
     "the folder of the header-only httplib.h (empty: what scripts/httplib-mingw gives)")
-  if(NOT FERROW_HTTPLIB_MINGW_DIR)
-    execute_process(COMMAND ${PROJECT_SOURCE_DIR}/scripts/httplib-mingw
-      OUTPUT_VARIABLE httplib_folder OUTPUT_STRIP_TRAILING_WHITESPACE
-      RESULT_VARIABLE httplib_result)
-    if(NOT httplib_result EQUAL 0)
-      message(FATAL_ERROR "scripts/httplib-mingw could not provide cpp-httplib's header")
-    endif()
-    set(FERROW_HTTPLIB_MINGW_DIR ${httplib_folder} CACHE PATH "" FORCE)
-  endif()
+  include(${PROJECT_SOURCE_DIR}/cmake/FolderFromScript.cmake)
+  ferrow_folder_from_script(FERROW_HTTPLIB_MINGW_DIR httplib-mingw "cpp-httplib's header")
   add_library(CppHttplib::CppHttplib INTERFACE IMPORTED GLOBAL)
   set_target_properties(CppHttplib::CppHttplib PROPERTIES
     INTERFACE_INCLUDE_DIRECTORIES ${FERROW_HTTPLIB_MINGW_DIR}
