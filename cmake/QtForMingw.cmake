@@ -3,16 +3,8 @@
 # source) and prints its folder; a folder given as FERROW_QT_MINGW_DIR is taken as it is.
 # Qt's build tools (moc, rcc, uic) are the build machine's own, of the same version.
 set(FERROW_QT_MINGW_DIR "" CACHE PATH "Qt 6 for MinGW-w64 (empty: what scripts/qt-mingw gives)")
-if(NOT FERROW_QT_MINGW_DIR)
-  message(STATUS "Qt for MinGW-w64: scripts/qt-mingw")
-  execute_process(COMMAND ${PROJECT_SOURCE_DIR}/scripts/qt-mingw
-    OUTPUT_VARIABLE qt_folder OUTPUT_STRIP_TRAILING_WHITESPACE
-    RESULT_VARIABLE qt_result)
-  if(NOT qt_result EQUAL 0)
-    message(FATAL_ERROR "scripts/qt-mingw could not provide Qt for MinGW-w64")
-  endif()
-  set(FERROW_QT_MINGW_DIR ${qt_folder} CACHE PATH "" FORCE)
-endif()
+include(${PROJECT_SOURCE_DIR}/cmake/FolderFromScript.cmake)
+ferrow_folder_from_script(FERROW_QT_MINGW_DIR qt-mingw "Qt for MinGW-w64")
 
 # The toolchain finds packages only under its find roots.
 list(APPEND CMAKE_FIND_ROOT_PATH ${FERROW_QT_MINGW_DIR})

@@ -58,6 +58,11 @@ SocketHandle OpenUdpSocket();
 // setsockopt with a 4-byte integer value; true when the option was set.
 bool SetIntOption(SocketHandle socket, int level, int name, int value);
 
+// For a TCP socket before it binds to listen: it may bind at once after an earlier listener
+// on the address closed, but not beside one that still listens (SO_REUSEADDR on POSIX,
+// SO_EXCLUSIVEADDRUSE on Windows). True when the option was set.
+bool MakeExclusiveListener(SocketHandle socket);
+
 // SO_RCVTIMEO in the form the platform takes (milliseconds, or seconds and microseconds).
 bool SetReceiveTimeoutMs(SocketHandle socket, int timeoutMs);
 

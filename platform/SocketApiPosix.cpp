@@ -16,6 +16,11 @@ bool StartSocketLibrary() {
 
 void StopSocketLibrary() {}
 
+bool MakeExclusiveListener(SocketHandle socket) {
+    // A second listener on Linux needs SO_REUSEPORT, so SO_REUSEADDR alone keeps it out.
+    return SetIntOption(socket, SOL_SOCKET, SO_REUSEADDR, 1);
+}
+
 bool SetReceiveTimeoutMs(SocketHandle socket, int timeoutMs) {
     timeval value{};
     value.tv_sec = timeoutMs / 1000;

@@ -14,6 +14,12 @@ void StopSocketLibrary() {
     ::WSACleanup();
 }
 
+bool MakeExclusiveListener(SocketHandle socket) {
+    // Windows' SO_REUSEADDR would let another socket take the port over; binding again
+    // after a close needs no option there.
+    return SetIntOption(socket, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, 1);
+}
+
 bool SetReceiveTimeoutMs(SocketHandle socket, int timeoutMs) {
     const DWORD value = static_cast<DWORD>(timeoutMs);
     return ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&value),

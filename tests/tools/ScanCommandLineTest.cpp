@@ -9,6 +9,7 @@
 #include "tests/tools/ProgramRun.h"
 
 #include <gtest/gtest.h>
+#include <httplib.h>
 #include <map>
 #include <netinet/in.h>
 #include <nlohmann/json.hpp>
@@ -223,6 +224,47 @@ TEST_F(ScanCommandLine, OneListHoldsTheDevicesOfBothProtocols) {
         RunScan({"--from", "10.61.0.1", "--protocol", "2900", "--format", "csv"});
     EXPECT_EQ(only2900.out, "Manufacture,Model,IP,MAC,HttpPort,LocalAddress,Protocol\r\n"
                             "Ferrow,NVR,10.61.0.2,00:11:22:33:44:55,80,10.61.0.1,UDP 2900\r\n");
+}
+
+// The page a row's address opens, fetched from the searching side as a browser would.
+TEST_F(ScanCommandLine, TheAddressOfARowOpensThePageOfItsRecorder) {
+    NetworkNamespace& peer = AddPeer("lan0", "10.61.0.1", "", "10.61.0.2");
+    const std::vector<std::string> recorder{
+        "--address",           "10.61.0.2", "--manufacture",     "Acme <&\"> Vision", "--model",
+        "M\xC3\xBCller's NVR", "--mac",     "02:00:00:61:00:02", "--http-port",       "8081"};
+    std::string error;
+    const auto playing = ChildProcess::StartRecorder(recorder, &peer, error);
+    ASSERT_TRUE(playing) << error;
+    const ScanRun run = RunScan({"--from", "10.61.0.1", "--format", "json"});
+    const nlohmann::json rows = nlohmann::json::parse(run.out);
+    ASSERT_EQ(rows.size(), 1u) << run.out;
+
+    httplib::Client client(rows[0]["IP"].get<std::string>(),
+                           std::stoi(rows[0]["HttpPort"].get<std::string>()));
+    client.set_connection_timeout(std::chrono::seconds(10));
+    client.set_read_timeout(std::chrono::seconds(10));
+    const httplib::Result page = client.Get("/");
+    ASSERT_TRUE(page) << httplib::to_string(page.error());
+    EXPECT_EQ(page->status, 200);
+    EXPECT_EQ(page->get_header_value("Content-Type"), "text/html; charset=utf-8");
+    const std::string maker = "Acme &lt;&amp;&quot;&gt; Vision";
+    const std::string model = "M\xC3\xBCller&#39;s NVR";
+    for (const std::string& expected :
+         {"<title>" + maker + " " + model + "</title>", "<dd>" + maker + "</dd>",
+          "<dd>" + model + "</dd>", std::string("<dd>10.61.0.2</dd>"),
+          std::string("<dd>02:00:00:61:00:02</dd>")}) {
+        EXPECT_NE(page->body.find(expected), std::string::npos) << expected << "\n" << page->body;
+    }
+
+    // A second recorder cannot have the same page address: it says so and ends.
+    std::vector<std::string> second{"timeout", "20", test::RecorderPath()};
+    second.insert(second.end(), recorder.begin(), recorder.end());
+    std::string output;
+    EXPECT_EQ(test::RunProgram(second, &peer, &output), 1);
+    EXPECT_NE(output.find("cannot listen on TCP port 8081 of 10.61.0.2"), std::string::npos)
+        << output;
+    // Its server thread stopped and joined: a clean exit (a sanitizer's report would not be).
+    EXPECT_EQ(playing->Stop(), 0);
 }
 
 TEST_F(ScanCommandLine, NothingAnsweringIsStillASearch) {

@@ -2,7 +2,7 @@
 // recorders of the native ferrow-recorder, one of which also answers ONVIF's probes, and the
 // native ferrow-scan finds those of ferrow-recorder.exe, in every output format. The Windows
 // build's suite runs this program and names its .exe files in FERROW_WINDOWS_SCAN and
-// FERROW_WINDOWS_RECORDER.
+// FERROW_WINDOWS_RECORDER. ferrow-recorder.exe also serves its web page.
 #include "tests/rows/OutputReaders.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/NetworkNamespace.h"
@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <httplib.h>
 #include <iterator>
 #include <nlohmann/json.hpp>
 
@@ -137,6 +138,16 @@ TEST_F(WindowsEndToEnd, NativeScanFindsTheRecordersOfTheWindowsRecorder) {
         << "ferrow-recorder.exe did not say ready: " << recorder->Output();
     ExpectRowsInEveryFormat({"env", "LC_ALL=C.UTF-8", FERROW_SCAN_PATH}, kMakerSeenFromWindows,
                             "UDP 2900");
+
+    // Its web page, served over Winsock, names the maker in UTF-8 whatever its code page.
+    httplib::Client client(kPeer, 8080);
+    client.set_connection_timeout(std::chrono::seconds(30));
+    client.set_read_timeout(std::chrono::seconds(30));
+    const httplib::Result page = client.Get("/");
+    ASSERT_TRUE(page) << httplib::to_string(page.error());
+    EXPECT_NE(page->body.find("<title>M\xC3\xBCller &amp; S\xC3\xB6hne NVR-8</title>"),
+              std::string::npos)
+        << page->body;
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // ferrow-recorder: a simulated recorder for tests, demos and benchmarks. Answers every
 // probe on the discovery port with one reply per recorder it plays, by broadcast from the
 // address it is given; when asked, also (or only) answers ONVIF WS-Discovery probes as one
-// device. Prints "ready" once its ports are bound; stops on SIGINT and SIGTERM.
+// device. Serves the first recorder's web page on its HttpPort when that text is a port.
+// Prints "ready" once its ports are bound; stops on SIGINT and SIGTERM.
 
 #include "discovery/CNetImpl.h"
 #include "platform/AdapterSource.h"
@@ -9,8 +10,10 @@
 #include "platform/StandardStreams.h"
 #include "platform/TextConversion.h"
 #include "tools/recorder/OnvifResponder.h"
+#include "tools/recorder/PageServer.h"
 #include "tools/recorder/Recorder.h"
 #include "tools/recorder/RecorderOptions.h"
+#include "tools/recorder/RecorderPage.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -75,7 +78,9 @@ void AddReplyTextOptions(CLI::App& app, RecorderOptions& options) {
     app.add_option("--ip", options.ip, "the IP text (default: the own address)");
     app.add_option("--mac", options.mac,
                    "the MAC text (default: the hardware address of the own interface)");
-    app.add_option("--http-port", options.httpPort, "the HttpPort text")->capture_default_str();
+    app.add_option("--http-port", options.httpPort,
+                   "the HttpPort text; when it is a TCP port, the web page is served there")
+        ->capture_default_str();
 }
 
 // How many replies go out, and how fast.
@@ -193,8 +198,9 @@ std::optional<int> ParseRecorderArguments(int argc, char** argv, RecorderOptions
     return std::nullopt;
 }
 
-// Binds the ports of each protocol played, says it is ready once all are bound, and
-// answers probes until SIGINT or SIGTERM; the ONVIF device answers on a thread of its own.
+// Binds the ports of each protocol played and of the web page, says it is ready once all
+// are bound, and answers probes until SIGINT or SIGTERM; the ONVIF device and the web
+// page answer on threads of their own.
 int PlayDevices(const RecorderOptions& options) {
     std::signal(SIGINT, RequestStop);
     std::signal(SIGTERM, RequestStop);
@@ -221,6 +227,16 @@ int PlayDevices(const RecorderOptions& options) {
             return 1;
         }
     }
+    std::unique_ptr<ferrow::recorder::PageServer> pageServer;
+    if (const std::optional<std::uint16_t> port = ferrow::recorder::TcpPortOf(options.httpPort)) {
+        pageServer = std::make_unique<ferrow::recorder::PageServer>(
+            ferrow::recorder::BuildRecorderPage(options));
+        if (!pageServer->Open(options.address, *port, error)) {
+            std::cerr << "ferrow-recorder: " << error << '\n';
+            return 1;
+        }
+        pageServer->Start();
+    }
     if (!options.readyFile.empty() && !WriteReadyFile(options.readyFile)) {
         std::cerr << "ferrow-recorder: cannot write " << options.readyFile << '\n';
         return 1;
@@ -237,6 +253,9 @@ int PlayDevices(const RecorderOptions& options) {
     }
     if (onvifThread.joinable()) {
         onvifThread.join();
+    }
+    if (pageServer) {
+        pageServer->Stop();
     }
     return 0;
 }
