@@ -11,30 +11,11 @@
 namespace ferrow {
 namespace {
 
-// Four decimal numbers 0..255 without leading zeros: the address is later read with
-// inet_addr, which would take "010" as octal and "10.1" as 10.0.0.1.
-bool IsDottedQuad(const std::string& text) {
-    std::size_t parts = 0;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = std::min(text.find('.', start), text.size());
-        const std::string_view part = std::string_view(text).substr(start, end - start);
-        if (part.empty() || part.size() > 3 || (part.size() > 1 && part[0] == '0') ||
-            !std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; }) ||
-            std::stoi(std::string(part)) > 255) {
-            return false;
-        }
-        ++parts;
-        if (end == text.size()) {
-            return parts == 4;
-        }
-        start = end + 1;
-    }
-}
-
 const CLI::Validator kLocalIpv4Address(
     [](std::string& text) -> std::string {
-        if (!IsDottedQuad(text)) {
+        // Only the dotted form: it is later read with inet_addr, which would take "010" as
+        // octal and "10.1" as 10.0.0.1.
+        if (!Ipv4Address::FromDottedQuad(std::string_view(text))) {
             return "'" + text + "' is not a dotted IPv4 address such as 192.168.1.20";
         }
         if (!Ipv4Address::FromText(text).CanSearchFrom()) {
