@@ -40,9 +40,12 @@ CLI::Validator NameIn(const std::map<std::string, Value>& names, const std::stri
         "");
 }
 
-const std::map<std::string, OutputFormat> kFormats{
-    {"table", OutputFormat::Table}, {"csv", OutputFormat::Csv}, {"json", OutputFormat::Json}};
-const CLI::Validator kFormatName = NameIn(kFormats, "output format", "table, csv or json");
+const std::map<std::string, OutputFormat> kFormats{{"table", OutputFormat::Table},
+                                                   {"csv", OutputFormat::Csv},
+                                                   {"json", OutputFormat::Json},
+                                                   {"prometheus", OutputFormat::Prometheus}};
+const CLI::Validator kFormatName =
+    NameIn(kFormats, "output format", "table, csv, json or prometheus");
 
 const std::map<std::string, ProtocolSet> kProtocols{{"2900", DeviceProtocol::Udp2900},
                                                     {"onvif", DeviceProtocol::Onvif},
@@ -85,7 +88,7 @@ void AddScanOptions(CLI::App& app, CommandLineValues& values) {
         "Print the adapters and their addresses as the window's tree shows them, then exit");
     CLI::Option* formatOption =
         app.add_option("--format", values.formatName, "Output format (default: table)")
-            ->type_name("table|csv|json")
+            ->type_name("table|csv|json|prometheus")
             ->check(kFormatName);
     CLI::Option* protocolOption =
         app.add_option("--protocol", values.protocolName,
