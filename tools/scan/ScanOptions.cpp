@@ -72,6 +72,7 @@ struct CommandLineValues {
     bool listAdapters = false;
     std::string formatName = "table";
     std::string protocolName = "all";
+    std::string outputPath;
 };
 
 void AddScanOptions(CLI::App& app, CommandLineValues& values) {
@@ -90,6 +91,11 @@ void AddScanOptions(CLI::App& app, CommandLineValues& values) {
         app.add_option("--format", values.formatName, "Output format (default: table)")
             ->type_name("table|csv|json|prometheus")
             ->check(kFormatName);
+    CLI::Option* outputOption =
+        app.add_option("--output", values.outputPath,
+                       "Write the rows to FILE instead of stdout: a new file in FILE's folder, "
+                       "renamed over FILE when complete, so that a reader never sees part of it")
+            ->type_name("FILE");
     CLI::Option* protocolOption =
         app.add_option("--protocol", values.protocolName,
                        "Search with the UDP port-2900 probe, ONVIF WS-Discovery, or both "
@@ -97,7 +103,7 @@ void AddScanOptions(CLI::App& app, CommandLineValues& values) {
             ->type_name("2900|onvif|all")
             ->check(kProtocolName);
     from->excludes(all);
-    list->excludes(from, all, formatOption, protocolOption);
+    list->excludes(from, all, formatOption, protocolOption, outputOption);
 }
 
 // Prints why the run ends early and returns its exit code. --help and --version arrive as
@@ -116,6 +122,7 @@ ScanOptions ToScanOptions(const CommandLineValues& values) {
     ScanOptions options;
     options.format = kFormats.at(values.formatName);
     options.protocols = kProtocols.at(values.protocolName);
+    options.outputPath = values.outputPath;
     if (values.listAdapters) {
         options.mode = ScanMode::ListAdapters;
     } else if (values.searchAll) {
@@ -143,7 +150,8 @@ ParsedArguments ParseScanArguments(int argc, const char* const* argv, std::ostre
                "early (its endpoint could not be opened or its read failed, or there is no "
                "address to search from); 4 the rows were written, but more devices "
                "answered than the 65536 one list holds.\n"
-               "Progress goes to stderr when it is a terminal; the rows go to stdout.");
+               "Progress goes to stderr when it is a terminal; the rows go to stdout or the "
+               "--output file.");
     CommandLineValues values;
     AddScanOptions(app, values);
     try {
