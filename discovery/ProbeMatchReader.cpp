@@ -96,60 +96,20 @@ struct ServiceAddress {
     bool https;
 };
 
-// Four decimal octets of 0-255 without leading zeros (which some readers take as octal), for
-// an address a device can be reached on: not 0/8, loopback, link-local, multicast or
-// reserved.
+// A dotted IPv4 address (Ipv4Address::FromDottedQuad) a device can be reached on: not
+// 0/8, loopback, link-local, multicast or reserved.
 std::optional<Ipv4Address> ReadUnicastIpv4(std::u16string_view host) {
-    std::array<std::uint8_t, 4> octets{};
-    std::size_t at = 0;
-    for (std::size_t octet = 0; octet < octets.size(); ++octet) {
-        if (octet > 0) {
-            if (at >= host.size() || host[at] != u'.') {
-                return std::nullopt;
-            }
-            ++at;
-        }
-        const std::size_t start = at;
-        unsigned value = 0;
-        while (at < host.size() && IsDigit(host[at]) && at - start < 3) {
-            value = value * 10 + static_cast<unsigned>(host[at++] - u'0');
-        }
-        const std::size_t digits = at - start;
-        if (digits == 0 || value > 255 || (digits > 1 && host[start] == u'0')) {
-            return std::nullopt;
-        }
-        octets[octet] = static_cast<std::uint8_t>(value);
-    }
-    if (at != host.size()) {
+    const auto address = Ipv4Address::FromDottedQuad(host);
+    if (!address) {
         return std::nullopt;
     }
+    // The address in network order is its octets in memory order.
+    const auto octets = std::bit_cast<std::array<std::uint8_t, 4>>(address->NetworkOrder());
     const bool linkLocal = octets[0] == 169 && octets[1] == 254;
     if (octets[0] == 0 || octets[0] == 127 || octets[0] >= 224 || linkLocal) {
         return std::nullopt;
     }
-    // The octets in memory order are the address in network order.
-    return Ipv4Address::FromNetworkOrder(std::bit_cast<std::uint32_t>(octets));
-}
-
-// A port of 1-65535 in decimal digits; an empty one is the scheme's own.
-std::optional<std::uint16_t> ReadPort(std::u16string_view text, std::uint16_t schemePort) {
-    if (text.empty()) {
-        return schemePort;
-    }
-    std::uint32_t port = 0;
-    for (const char16_t c : text) {
-        if (!IsDigit(c)) {
-            return std::nullopt;
-        }
-        port = port * 10 + static_cast<std::uint32_t>(c - u'0');
-        if (port > 65535) {
-            return std::nullopt;
-        }
-    }
-    if (port == 0) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint16_t>(port);
+    return address;
 }
 
 // An http or https URL (scheme in any case) whose authority is a unicast IPv4 address and
@@ -175,9 +135,10 @@ std::optional<ServiceAddress> ReadServiceAddress(std::u16string_view url) {
         return std::nullopt;
     }
     const std::uint16_t schemePort = address.https ? 443 : 80;
-    const auto port = colon == std::u16string_view::npos
-                          ? std::optional(schemePort)
-                          : ReadPort(authority.substr(colon + 1), schemePort);
+    // An empty port, after a colon or without one, is the scheme's own.
+    const std::u16string_view portText =
+        colon == std::u16string_view::npos ? std::u16string_view() : authority.substr(colon + 1);
+    const auto port = portText.empty() ? std::optional(schemePort) : PortNumberFromText(portText);
     if (!port) {
         return std::nullopt;
     }

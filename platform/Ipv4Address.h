@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ferrow {
@@ -22,6 +24,12 @@ public:
     // (INADDR_NONE) for text that is no address.
     static Ipv4Address FromText(const std::string& text);
 
+    // Four decimal numbers 0..255 without leading zeros, the one form that every reader
+    // takes alike (inet_addr reads "010" as octal and "10.1" as 10.0.0.1); nothing for any
+    // other text. For char and char16_t.
+    template <class Char>
+    static std::optional<Ipv4Address> FromDottedQuad(std::basic_string_view<Char> text);
+
     constexpr std::uint32_t NetworkOrder() const { return m_networkOrder; }
 
     // Dotted-decimal text, as inet_ntoa writes it.
@@ -36,6 +44,9 @@ public:
 private:
     std::uint32_t m_networkOrder = 0;
 };
+
+// A port number 1..65535 in decimal digits; nothing for any other text (empty included).
+std::optional<std::uint16_t> PortNumberFromText(std::u16string_view text);
 
 // Appends the address to a list to search from, unless a search cannot start from it or
 // the list holds it already: a search from every address goes out once from each.

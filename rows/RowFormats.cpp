@@ -36,6 +36,9 @@ void WriteRows(std::ostream& out, const std::vector<DeviceRow>& rows, OutputForm
     case OutputFormat::Json:
         WriteJson(out, rows);
         return;
+    case OutputFormat::Prometheus:
+        WritePrometheus(out, rows);
+        return;
     }
 }
 

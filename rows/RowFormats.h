@@ -5,11 +5,12 @@
 #include <array>
 #include <iosfwd>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace ferrow {
 
-enum class OutputFormat { Table, Csv, Json };
+enum class OutputFormat { Table, Csv, Json, Prometheus };
 
 // Every row has these seven cells, in this order.
 enum RowCell : std::size_t {
@@ -29,6 +30,16 @@ using RowCells = std::array<std::u16string_view, kCellCount>;
 inline constexpr std::array<std::string_view, kCellCount> kFieldNames{
     "Manufacture", "Model", "IP", "MAC", "HttpPort", "LocalAddress", "Protocol"};
 
+// Prometheus label names of the cells that label a target: lower case with '_'. IP and
+// HttpPort make the target itself.
+inline constexpr std::array<std::pair<RowCell, std::string_view>, 5> kPrometheusLabels{{
+    {kManufactureCell, "manufacture"},
+    {kModelCell, "model"},
+    {kMacCell, "mac"},
+    {kLocalAddressCell, "local_address"},
+    {kProtocolCell, "protocol"},
+}};
+
 // Headers of the cells for people, as the window names its columns.
 inline constexpr std::array<std::u16string_view, kCellCount> kColumnHeaders{
     u"Manufacture", u"Model",         u"IP Address", u"MAC Address",
@@ -46,6 +57,11 @@ void WriteTable(std::ostream& out, const std::vector<DeviceRow>& rows);
 void WriteCsv(std::ostream& out, const std::vector<DeviceRow>& rows);
 // An array of objects keyed by kFieldNames; always valid UTF-8 JSON.
 void WriteJson(std::ostream& out, const std::vector<DeviceRow>& rows);
+// Prometheus's file-based service discovery (file_sd_configs): an array of target groups,
+// one per row, each on a line of its own. The target is "IP:HttpPort"; the labels are
+// kPrometheusLabels, with valid UTF-8 values. Rows whose IP is not a dotted IPv4 address or
+// whose HttpPort is not a port number 1..65535 are left out.
+void WritePrometheus(std::ostream& out, const std::vector<DeviceRow>& rows);
 
 void WriteRows(std::ostream& out, const std::vector<DeviceRow>& rows, OutputFormat format);
 

@@ -197,5 +197,67 @@ TEST(JsonFormat, EmptyArrayWhenNothingAnswered) {
     EXPECT_EQ(out.str(), "[]\n");
 }
 
+TEST(PrometheusFormat, OneTargetGroupPerRowWithValidUtf8Labels) {
+    DeviceRow both =
+        RowOfOnvifDevice({{u"Lumen", u"LX", u"10.0.0.7", u"", u"443"}, u"https"}, u"L");
+    both.protocols = both.protocols.With(DeviceProtocol::Udp2900);
+    const std::vector<DeviceRow> rows{
+        Row(std::u16string{u'M', u'\u00FC', char16_t(0xD800), u'\x01', u'\n'},
+            std::u16string{u'x', char16_t(0xDFFF), u'"'}, u"10.0.0.1", u"00:11:22:33:44:55",
+            u"8080", u"10.0.0.9"),
+        both,
+    };
+    std::ostringstream out;
+    WritePrometheus(out, rows);
+    // parse() rejects invalid UTF-8 and raw control characters.
+    const nlohmann::ordered_json parsed = nlohmann::ordered_json::parse(out.str());
+    const auto group = [](std::string target, std::string maker, std::string model, std::string mac,
+                          std::string local, std::string protocol) {
+        return nlohmann::ordered_json{{"targets", nlohmann::ordered_json::array({target})},
+                                      {"labels",
+                                       {{"manufacture", maker},
+                                        {"model", model},
+                                        {"mac", mac},
+                                        {"local_address", local},
+                                        {"protocol", protocol}}}};
+    };
+    const nlohmann::ordered_json expected{
+        group("10.0.0.1:8080", "M\xC3\xBC\xEF\xBF\xBD\x01\n", "x\xEF\xBF\xBD\"",
+              "00:11:22:33:44:55", "10.0.0.9", "UDP 2900"),
+        group("10.0.0.7:443", "Lumen", "LX", "", "L", "UDP 2900, ONVIF")};
+    EXPECT_EQ(parsed, expected) << out.str();
+    EXPECT_EQ(SplitLines(out.str()).size(), 2u + rows.size()) << "one group per line";
+}
+
+// Only a dotted IPv4 address and a port number 1..65535 make a target Prometheus can scrape.
+TEST(PrometheusFormat, RowsThatCannotBeTargetsAreLeftOut) {
+    std::vector<DeviceRow> rows;
+    for (const auto& [ip, port] : std::vector<std::pair<std::u16string, std::u16string>>{
+             {u"10.0.0.1:9090", u"80"},
+             {u"recorder.example", u"80"},
+             {u"10.1", u"80"},
+             {u"010.0.0.1", u"80"},
+             {u"10.0.0.256", u"80"},
+             {u"", u"80"},
+             {u"10.0.0.2", u""},
+             {u"10.0.0.2", u"0"},
+             {u"10.0.0.2", u"65536"},
+             {u"10.0.0.2", u" 81"},
+             {u"10.0.0.2", u"80/x"},
+             {u"10.0.0.3", u"65535"},
+         }) {
+        rows.push_back(Row(u"A", u"B", ip, u"", port, u"L"));
+    }
+    std::ostringstream out;
+    WritePrometheus(out, rows);
+    const nlohmann::json parsed = nlohmann::json::parse(out.str());
+    ASSERT_EQ(parsed.size(), 1u) << out.str();
+    EXPECT_EQ(parsed[0]["targets"], nlohmann::json::array({"10.0.0.3:65535"}));
+
+    std::ostringstream none;
+    WritePrometheus(none, {rows[0]});
+    EXPECT_EQ(none.str(), "[]\n");
+}
+
 } // namespace
 } // namespace ferrow

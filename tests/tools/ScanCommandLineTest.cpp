@@ -8,6 +8,8 @@
 #include "tests/support/NetworkNamespace.h"
 #include "tests/tools/ProgramRun.h"
 
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <map>
@@ -120,6 +122,26 @@ TEST_F(OneSearch, CsvParsesBackWithItsHeader) {
         kFirst,
         kSecond};
     EXPECT_EQ(test::ParseCsv(run.out), expected) << run.out;
+}
+
+TEST_F(OneSearch, OutputGoesToTheFileWhichMustBeWritable) {
+    char folder[] = "/tmp/ferrow-scan-output-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string path = std::string(folder) + "/targets.json";
+    const ScanRun run =
+        RunScan({"--from", "10.61.0.1", "--format", "prometheus", "--output", path});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    nlohmann::json groups = nlohmann::json::parse(std::ifstream(path), nullptr, false);
+    std::filesystem::remove_all(folder);
+    ASSERT_EQ(groups.size(), 2u) << groups;
+    EXPECT_EQ(groups[1]["targets"], nlohmann::json::array({"10.61.0.3:8080"}));
+    EXPECT_EQ(groups[1]["labels"]["manufacture"], kMaker);
+
+    const ScanRun unwritable = RunScan({"--from", "10.61.0.1", "--output", path});
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_NE(unwritable.err.find("ferrow-scan: cannot write " + path + ": "), std::string::npos)
+        << unwritable.err;
 }
 
 TEST_F(OneSearch, TableStaysAlignedWithNonAsciiText) {

@@ -44,6 +44,10 @@ TEST(ScanOptions, ModesAndFormats) {
     EXPECT_EQ(Parse({"--all"}).result.options->format, OutputFormat::Table);
     EXPECT_EQ(Parse({"--all", "--format", "json"}).result.options->format, OutputFormat::Json);
     EXPECT_EQ(Parse({"--all", "--format", "table"}).result.options->format, OutputFormat::Table);
+    const Parsed targets = Parse({"--all", "--format", "prometheus", "--output", "t.json"});
+    EXPECT_EQ(targets.result.options->format, OutputFormat::Prometheus);
+    EXPECT_EQ(targets.result.options->outputPath, "t.json");
+    EXPECT_EQ(Parse({"--all"}).result.options->outputPath, "");
     EXPECT_EQ(Parse({"--list-adapters"}).result.options->mode, ScanMode::ListAdapters);
     EXPECT_EQ(Parse({}).result.options->mode, ScanMode::None);
     EXPECT_EQ(Parse({"--format", "json"}).result.options->mode, ScanMode::None);
@@ -76,6 +80,8 @@ TEST(ScanOptions, UsageErrorsExitTwoWithAMessage) {
         {"--all", "--protocol", "udp"},
         {"--all", "--protocol"},
         {"--list-adapters", "--protocol", "onvif"},
+        {"--list-adapters", "--output", "adapters.txt"},
+        {"--all", "--output"},
         {"--all", "extra"},
         {"--everything"},
     };

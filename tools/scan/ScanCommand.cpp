@@ -1,6 +1,7 @@
 #include "tools/scan/ScanCommand.h"
 
 #include "discovery/SearchEnd.h"
+#include "tools/scan/OutputFile.h"
 #include "tools/scan/ProgressLine.h"
 #include "tools/scan/ScanFrame.h"
 #include "tools/scan/SearchFailure.h"
@@ -43,8 +44,9 @@ int SearchAddresses(ScanFrame& frame, const std::vector<Ipv4Address>& addresses,
         err << "ferrow-scan: " << RowLimitText(dropped) << ".\n";
     }
     // Rows only when something was searched: "nothing found" would be untrue otherwise.
-    if (notStarted < addresses.size()) {
-        WriteRows(out, frame.Results().Rows(), options.format);
+    if (notStarted < addresses.size() &&
+        !WriteRowsOutput(frame.Results().Rows(), options, out, err)) {
+        return kExitOutput;
     }
     if (!failures.empty()) {
         return kExitEndpoint;
@@ -53,6 +55,21 @@ int SearchAddresses(ScanFrame& frame, const std::vector<Ipv4Address>& addresses,
 }
 
 } // namespace
+
+bool WriteRowsOutput(const std::vector<DeviceRow>& rows, const ScanOptions& options,
+                     std::ostream& out, std::ostream& err) {
+    if (options.outputPath.empty()) {
+        WriteRows(out, rows, options.format);
+        return true;
+    }
+    std::string error;
+    const auto write = [&](std::ostream& file) { WriteRows(file, rows, options.format); };
+    if (!WriteFileAtomically(options.outputPath, write, error)) {
+        err << "ferrow-scan: cannot write " << options.outputPath << ": " << error << '\n';
+        return false;
+    }
+    return true;
+}
 
 int RunScanCommand(const ScanOptions& options, std::ostream& out, std::ostream& err,
                    bool showProgress) {

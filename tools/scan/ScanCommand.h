@@ -3,6 +3,7 @@
 #include "tools/scan/ScanOptions.h"
 
 #include <iosfwd>
+#include <vector>
 
 namespace ferrow {
 
@@ -10,5 +11,11 @@ namespace ferrow {
 // messages to err, progress to err when showProgress. Returns the exit code.
 int RunScanCommand(const ScanOptions& options, std::ostream& out, std::ostream& err,
                    bool showProgress);
+
+// Writes the rows in the options' format to their output file (replaced whole, see
+// OutputFile.h) or, without one, to out. False, after saying why on err, when the file
+// cannot be written.
+bool WriteRowsOutput(const std::vector<DeviceRow>& rows, const ScanOptions& options,
+                     std::ostream& out, std::ostream& err);
 
 } // namespace ferrow

@@ -11,30 +11,11 @@
 namespace ferrow {
 namespace {
 
-// Four decimal numbers 0..255 without leading zeros: the address is later read with
-// inet_addr, which would take "010" as octal and "10.1" as 10.0.0.1.
-bool IsDottedQuad(const std::string& text) {
-    std::size_t parts = 0;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = std::min(text.find('.', start), text.size());
-        const std::string_view part = std::string_view(text).substr(start, end - start);
-        if (part.empty() || part.size() > 3 || (part.size() > 1 && part[0] == '0') ||
-            !std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; }) ||
-            std::stoi(std::string(part)) > 255) {
-            return false;
-        }
-        ++parts;
-        if (end == text.size()) {
-            return parts == 4;
-        }
-        start = end + 1;
-    }
-}
-
 const CLI::Validator kLocalIpv4Address(
     [](std::string& text) -> std::string {
-        if (!IsDottedQuad(text)) {
+        // Only the dotted form: it is later read with inet_addr, which would take "010" as
+        // octal and "10.1" as 10.0.0.1.
+        if (!Ipv4Address::FromDottedQuad(std::string_view(text))) {
             return "'" + text + "' is not a dotted IPv4 address such as 192.168.1.20";
         }
         if (!Ipv4Address::FromText(text).CanSearchFrom()) {
@@ -59,9 +40,12 @@ CLI::Validator NameIn(const std::map<std::string, Value>& names, const std::stri
         "");
 }
 
-const std::map<std::string, OutputFormat> kFormats{
-    {"table", OutputFormat::Table}, {"csv", OutputFormat::Csv}, {"json", OutputFormat::Json}};
-const CLI::Validator kFormatName = NameIn(kFormats, "output format", "table, csv or json");
+const std::map<std::string, OutputFormat> kFormats{{"table", OutputFormat::Table},
+                                                   {"csv", OutputFormat::Csv},
+                                                   {"json", OutputFormat::Json},
+                                                   {"prometheus", OutputFormat::Prometheus}};
+const CLI::Validator kFormatName =
+    NameIn(kFormats, "output format", "table, csv, json or prometheus");
 
 const std::map<std::string, ProtocolSet> kProtocols{{"2900", DeviceProtocol::Udp2900},
                                                     {"onvif", DeviceProtocol::Onvif},
@@ -88,6 +72,7 @@ struct CommandLineValues {
     bool listAdapters = false;
     std::string formatName = "table";
     std::string protocolName = "all";
+    std::string outputPath;
 };
 
 void AddScanOptions(CLI::App& app, CommandLineValues& values) {
@@ -104,8 +89,13 @@ void AddScanOptions(CLI::App& app, CommandLineValues& values) {
         "Print the adapters and their addresses as the window's tree shows them, then exit");
     CLI::Option* formatOption =
         app.add_option("--format", values.formatName, "Output format (default: table)")
-            ->type_name("table|csv|json")
+            ->type_name("table|csv|json|prometheus")
             ->check(kFormatName);
+    CLI::Option* outputOption =
+        app.add_option("--output", values.outputPath,
+                       "Write the rows to FILE instead of stdout: a new file in FILE's folder, "
+                       "renamed over FILE when complete, so that a reader never sees part of it")
+            ->type_name("FILE");
     CLI::Option* protocolOption =
         app.add_option("--protocol", values.protocolName,
                        "Search with the UDP port-2900 probe, ONVIF WS-Discovery, or both "
@@ -113,7 +103,7 @@ void AddScanOptions(CLI::App& app, CommandLineValues& values) {
             ->type_name("2900|onvif|all")
             ->check(kProtocolName);
     from->excludes(all);
-    list->excludes(from, all, formatOption, protocolOption);
+    list->excludes(from, all, formatOption, protocolOption, outputOption);
 }
 
 // Prints why the run ends early and returns its exit code. --help and --version arrive as
@@ -132,6 +122,7 @@ ScanOptions ToScanOptions(const CommandLineValues& values) {
     ScanOptions options;
     options.format = kFormats.at(values.formatName);
     options.protocols = kProtocols.at(values.protocolName);
+    options.outputPath = values.outputPath;
     if (values.listAdapters) {
         options.mode = ScanMode::ListAdapters;
     } else if (values.searchAll) {
@@ -159,7 +150,8 @@ ParsedArguments ParseScanArguments(int argc, const char* const* argv, std::ostre
                "early (its endpoint could not be opened or its read failed, or there is no "
                "address to search from); 4 the rows were written, but more devices "
                "answered than the 65536 one list holds.\n"
-               "Progress goes to stderr when it is a terminal; the rows go to stdout.");
+               "Progress goes to stderr when it is a terminal; the rows go to stdout or the "
+               "--output file.");
     CommandLineValues values;
     AddScanOptions(app, values);
     try {

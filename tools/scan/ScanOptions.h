@@ -22,6 +22,7 @@ struct ScanOptions {
     std::vector<Ipv4Address> fromAddresses; // first use of each kept
     OutputFormat format = OutputFormat::Table;
     ProtocolSet protocols = ProtocolSet::All(); // --protocol
+    std::string outputPath;                     // --output; empty: stdout
 };
 
 // Exit codes of ferrow-scan.
