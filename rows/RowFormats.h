@@ -4,6 +4,7 @@
 
 #include <array>
 #include <iosfwd>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -23,6 +24,14 @@ enum RowCell : std::size_t {
     kCellCount
 };
 using RowCells = std::array<std::u16string_view, kCellCount>;
+// Every cell, in order.
+inline constexpr std::array<RowCell, kCellCount> kEveryCell = [] {
+    std::array<RowCell, kCellCount> cells{};
+    for (std::size_t i = 0; i < kCellCount; ++i) {
+        cells[i] = static_cast<RowCell>(i);
+    }
+    return cells;
+}();
 
 // Names of the cells for machines (CSV header, JSON keys): the reply's element names,
 // the local address and the protocols that answered.
@@ -46,6 +55,11 @@ void WriteTable(std::ostream& out, const std::vector<DeviceRow>& rows);
 void WriteCsv(std::ostream& out, const std::vector<DeviceRow>& rows);
 // An array of objects keyed by kFieldNames; always valid UTF-8 JSON.
 void WriteJson(std::ostream& out, const std::vector<DeviceRow>& rows);
+// One JSON object on a line of its own: "event" first, then the given cells of the row
+// keyed by kFieldNames, as in {"event": "found", "Manufacture": "...", ...}; always valid
+// UTF-8 JSON.
+void WriteJsonEventLine(std::ostream& out, std::string_view event, const DeviceRow& row,
+                        std::span<const RowCell> cells);
 
 void WriteRows(std::ostream& out, const std::vector<DeviceRow>& rows, OutputFormat format);
 

@@ -58,6 +58,18 @@ TEST(ScanOptions, ProtocolsDefaultToBoth) {
               DeviceProtocol::Onvif);
 }
 
+TEST(ScanOptions, WatchRepeatsEitherModeAtTheGivenInterval) {
+    const Parsed all = Parse({"--all", "--watch", "--protocol", "2900"});
+    ASSERT_TRUE(all.result.options) << all.err;
+    EXPECT_TRUE(all.result.options->watch);
+    EXPECT_EQ(all.result.options->mode, ScanMode::AllAddresses);
+    EXPECT_EQ(all.result.options->watchInterval, std::chrono::seconds(10));
+    const Parsed from = Parse({"--from", "10.0.0.2", "--watch", "--interval", "2"});
+    ASSERT_TRUE(from.result.options) << from.err;
+    EXPECT_EQ(from.result.options->watchInterval, std::chrono::seconds(2));
+    EXPECT_FALSE(Parse({"--all"}).result.options->watch);
+}
+
 TEST(ScanOptions, UsageErrorsExitTwoWithAMessage) {
     const std::vector<std::vector<std::string>> wrong{
         {"--from"},
@@ -77,6 +89,11 @@ TEST(ScanOptions, UsageErrorsExitTwoWithAMessage) {
         {"--all", "--protocol"},
         {"--list-adapters", "--protocol", "onvif"},
         {"--all", "extra"},
+        {"--all", "--interval", "5"}, // without --watch
+        {"--all", "--watch", "--interval", "1"},
+        {"--all", "--watch", "--interval", "2.5"},
+        {"--all", "--watch", "--format", "json"},
+        {"--list-adapters", "--watch"},
         {"--everything"},
     };
     for (const auto& arguments : wrong) {
@@ -105,8 +122,8 @@ TEST(ScanOptions, HelpAndVersionPrintToStdoutAndSucceed) {
     const Parsed help = Parse({"--help"});
     EXPECT_FALSE(help.result.options);
     EXPECT_EQ(help.result.exitCode, kExitSuccess);
-    for (const char* word :
-         {"--from", "--all", "--list-adapters", "--format", "--protocol", "Exit codes"}) {
+    for (const char* word : {"--from", "--all", "--list-adapters", "--format", "--protocol",
+                             "--watch", "--interval", "Exit codes"}) {
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     }
     const Parsed version = Parse({"--version"});

@@ -88,6 +88,8 @@ struct CommandLineValues {
     bool listAdapters = false;
     std::string formatName = "table";
     std::string protocolName = "all";
+    bool watch = false;
+    int watchIntervalSeconds = kDefaultWatchIntervalSeconds;
 };
 
 void AddScanOptions(CLI::App& app, CommandLineValues& values) {
@@ -112,8 +114,22 @@ void AddScanOptions(CLI::App& app, CommandLineValues& values) {
                        "(default: all)")
             ->type_name("2900|onvif|all")
             ->check(kProtocolName);
+    CLI::Option* watch = app.add_flag(
+        "--watch", values.watch,
+        "Search again and again until stopped (Ctrl+C, SIGTERM), writing what changed as "
+        "JSON lines: found, changed, gone");
+    app.add_option("--interval", values.watchIntervalSeconds,
+                   "With --watch: seconds from the start of one round of searches to the start "
+                   "of the next (default: " +
+                       std::to_string(kDefaultWatchIntervalSeconds) + ", at least " +
+                       std::to_string(kShortestWatchIntervalSeconds) + ")")
+        ->type_name("SECONDS")
+        ->check(CLI::Range(kShortestWatchIntervalSeconds, kLongestWatchIntervalSeconds))
+        ->needs(watch);
     from->excludes(all);
-    list->excludes(from, all, formatOption, protocolOption);
+    list->excludes(from, all, formatOption, protocolOption, watch);
+    // A watch writes JSON lines of its own.
+    watch->excludes(formatOption);
 }
 
 // Prints why the run ends early and returns its exit code. --help and --version arrive as
@@ -132,6 +148,8 @@ ScanOptions ToScanOptions(const CommandLineValues& values) {
     ScanOptions options;
     options.format = kFormats.at(values.formatName);
     options.protocols = kProtocols.at(values.protocolName);
+    options.watch = values.watch;
+    options.watchInterval = std::chrono::seconds(values.watchIntervalSeconds);
     if (values.listAdapters) {
         options.mode = ScanMode::ListAdapters;
     } else if (values.searchAll) {
@@ -158,7 +176,8 @@ ParsedArguments ParseScanArguments(int argc, const char* const* argv, std::ostre
                "could not be written; 2 usage error; 3 a search could not run or stopped "
                "early (its endpoint could not be opened or its read failed, or there is no "
                "address to search from); 4 the rows were written, but more devices "
-               "answered than the 65536 one list holds.\n"
+               "answered than the 65536 one list holds. A watch ends with 0 when stopped; "
+               "a failed search does not end it.\n"
                "Progress goes to stderr when it is a terminal; the rows go to stdout.");
     CommandLineValues values;
     AddScanOptions(app, values);
