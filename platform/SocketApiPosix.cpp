@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -47,8 +48,16 @@ WaitResult WaitForReadable(SocketHandle socket, int timeoutMs) {
     if (socket < 0) {
         return WaitResult::Failed;
     }
+    // A signal handled meanwhile (a program's Ctrl+C) interrupts the wait, which then goes
+    // on for the time left: it is no failure of the socket.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     pollfd entry{socket, POLLIN, 0};
-    const int result = ::poll(&entry, 1, timeoutMs < 0 ? 0 : timeoutMs);
+    int result = ::poll(&entry, 1, timeoutMs < 0 ? 0 : timeoutMs);
+    while (result < 0 && errno == EINTR) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+        result = ::poll(&entry, 1, static_cast<int>(std::max<long long>(left.count(), 0)));
+    }
     if (result == 0) {
         return WaitResult::TimedOut;
     }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <iosfwd>
+#include <span>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -24,6 +25,14 @@ enum RowCell : std::size_t {
     kCellCount
 };
 using RowCells = std::array<std::u16string_view, kCellCount>;
+// Every cell, in order.
+inline constexpr std::array<RowCell, kCellCount> kEveryCell = [] {
+    std::array<RowCell, kCellCount> cells{};
+    for (std::size_t i = 0; i < kCellCount; ++i) {
+        cells[i] = static_cast<RowCell>(i);
+    }
+    return cells;
+}();
 
 // Names of the cells for machines (CSV header, JSON keys): the reply's element names,
 // the local address and the protocols that answered.
@@ -62,6 +71,11 @@ void WriteJson(std::ostream& out, const std::vector<DeviceRow>& rows);
 // kPrometheusLabels, with valid UTF-8 values. Rows whose IP is not a dotted IPv4 address or
 // whose HttpPort is not a port number 1..65535 are left out.
 void WritePrometheus(std::ostream& out, const std::vector<DeviceRow>& rows);
+// One JSON object on a line of its own: "event" first, then the given cells of the row
+// keyed by kFieldNames, as in {"event": "found", "Manufacture": "...", ...}; always valid
+// UTF-8 JSON.
+void WriteJsonEventLine(std::ostream& out, std::string_view event, const DeviceRow& row,
+                        std::span<const RowCell> cells);
 
 void WriteRows(std::ostream& out, const std::vector<DeviceRow>& rows, OutputFormat format);
 

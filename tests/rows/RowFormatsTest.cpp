@@ -191,6 +191,29 @@ TEST(JsonFormat, StaysValidForControlCharactersAndLoneSurrogates) {
     EXPECT_EQ(out.str(), parsed.dump(2) + "\n");
 }
 
+TEST(JsonFormat, AnEventLineIsOneValidObjectOfTheGivenCells) {
+    const DeviceRow row = Row(u"M\u00FCller", std::u16string{u'a', u'\n', char16_t(0xD800)},
+                              u"10.0.0.1", u"", u"80", u"10.0.0.9");
+    std::ostringstream out;
+    WriteJsonEventLine(out, "found", row, kEveryCell);
+    const RowCell ipOnly[] = {kIpCell};
+    WriteJsonEventLine(out, "gone", row, ipOnly);
+    const std::vector<std::string> lines = SplitLines(out.str());
+    ASSERT_EQ(lines.size(), 2u) << out.str();
+
+    const nlohmann::ordered_json found = nlohmann::ordered_json::parse(lines[0]);
+    std::vector<std::string> keys;
+    for (const auto& [key, value] : found.items()) {
+        keys.push_back(key);
+    }
+    EXPECT_EQ(keys, (std::vector<std::string>{"event", "Manufacture", "Model", "IP", "MAC",
+                                              "HttpPort", "LocalAddress", "Protocol"}));
+    EXPECT_EQ(found["event"], "found");
+    EXPECT_EQ(found["Manufacture"], "M\xC3\xBCller");
+    EXPECT_EQ(found["Model"], "a\n\xEF\xBF\xBD");
+    EXPECT_EQ(lines[1], R"({"event": "gone", "IP": "10.0.0.1"})");
+}
+
 TEST(JsonFormat, EmptyArrayWhenNothingAnswered) {
     std::ostringstream out;
     WriteJson(out, {});

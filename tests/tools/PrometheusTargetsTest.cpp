@@ -3,7 +3,6 @@
 // file_sd_configs; its HTTP API tells which targets it took.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/NetworkNamespace.h"
-#include "tests/tools/ProgramRun.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -44,6 +43,9 @@ protected:
         m_targetsFile = m_folder / "recorders.json";
     }
     void TearDown() override {
+        if (m_watch) {
+            EXPECT_EQ(m_watch->Stop(), 0); // a watch ends with 0 when stopped
+        }
         if (m_prometheus) {
             m_prometheus->Stop(); // SIGTERM: Prometheus closes its storage
         }
@@ -58,12 +60,15 @@ protected:
         ASSERT_TRUE(m_recorders.back()) << error;
     }
 
-    // Brings the targets file up to date with the LAN: one search per call.
-    void RefreshTargets() {
-        const test::ProgramRun run =
-            test::RunApart({FERROW_SCAN_PATH, "--from", "10.62.0.1", "--format", "prometheus",
-                            "--output", m_targetsFile.string()});
-        ASSERT_EQ(run.exitCode, 0) << run.err;
+    // Keeps the targets file up to date with the LAN: a round of searches every 2 s, and
+    // the events of each on the watch's output.
+    void StartWatch() {
+        std::string error;
+        m_watch = ChildProcess::Start({FERROW_SCAN_PATH, "--watch", "--interval", "2", "--from",
+                                       "10.62.0.1", "--format", "prometheus", "--output",
+                                       m_targetsFile.string()},
+                                      nullptr, error);
+        ASSERT_TRUE(m_watch) << error;
     }
 
     void StartPrometheus() {
@@ -123,6 +128,7 @@ protected:
     std::filesystem::path m_folder;
     std::filesystem::path m_targetsFile;
     std::vector<std::unique_ptr<ChildProcess>> m_recorders;
+    std::unique_ptr<ChildProcess> m_watch;
     std::unique_ptr<ChildProcess> m_prometheus;
 };
 
@@ -139,7 +145,7 @@ TEST_F(PrometheusTargets, ActiveTargetsAreTheRecordersThatAnswer) {
     StartRecorder(*peer,
                   {"--address", "10.62.0.5", "--onvif-only", "--manufacture", "Lumen", "--model",
                    "LX 200", "--onvif-xaddrs", "http://10.62.0.5:8000/onvif/device_service"});
-    ASSERT_NO_FATAL_FAILURE(RefreshTargets());
+    ASSERT_NO_FATAL_FAILURE(StartWatch());
     ASSERT_NO_FATAL_FAILURE(StartPrometheus());
 
     const std::map<std::string, std::string> nvr{
@@ -155,8 +161,13 @@ TEST_F(PrometheusTargets, ActiveTargetsAreTheRecordersThatAnswer) {
     const Targets both{{"10.62.0.2:8080", nvr}, {"10.62.0.5:8000", camera}};
     EXPECT_EQ(WaitForTargets(both), both);
 
+    // Gone after three rounds that did not hear it: each listens at least 3 s for ONVIF
+    // answers and the first may start at once, so never within 6 s (load only delays it).
     m_recorders.back()->Stop();
-    ASSERT_NO_FATAL_FAILURE(RefreshTargets());
+    const auto stopped = std::chrono::steady_clock::now();
+    ASSERT_TRUE(m_watch->WaitForLine(R"({"event": "gone", "IP": "10.62.0.5"})", kPrometheusBound))
+        << m_watch->Output();
+    EXPECT_GE(std::chrono::steady_clock::now() - stopped, 6s);
     const Targets remaining{{"10.62.0.2:8080", nvr}};
     EXPECT_EQ(WaitForTargets(remaining), remaining);
 }

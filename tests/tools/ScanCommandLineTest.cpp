@@ -17,6 +17,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace ferrow {
@@ -350,6 +351,46 @@ TEST_F(ScanCommandLine, AllWithoutAnyAddressExitsThreeAndSaysWhy) {
     const ScanRun run = RunScan({"--all"}); // only lo here, which is never listed
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_NE(run.err.find("no adapter has an IPv4 address"), std::string::npos) << run.err;
+}
+
+TEST_F(ScanCommandLine, WatchSaysFoundChangedAndGoneThenEndsOnSigtermAfterItsSearch) {
+    using namespace std::chrono_literals;
+    NetworkNamespace& peer = AddPeer("lan0", "10.61.0.1", "", "10.61.0.2");
+    std::string error;
+    // stderr joins stdout: any message among the JSON lines fails the test.
+    auto watch = ChildProcess::Start({"sh", "-c", "exec \"$@\" 2>&1", "sh", "env", "LC_ALL=C.UTF-8",
+                                      FERROW_SCAN_PATH, "--watch", "--interval", "2", "--from",
+                                      "10.61.0.1", "--protocol", "2900"},
+                                     nullptr, error);
+    ASSERT_TRUE(watch) << error;
+    const auto startRecorder = [&](const std::string& model) {
+        auto recorder = ChildProcess::StartRecorder(
+            {"--address", "10.61.0.2", "--model", model, "--mac", "00:11:22:33:44:55"}, &peer,
+            error);
+        EXPECT_TRUE(recorder) << error;
+        return recorder;
+    };
+    // A round lasts about a second here, and a device is gone after three rounds.
+    const auto nextLine = [&] { return watch->NextLine(60s).value_or("(no line)"); };
+    const std::string row = R"("Manufacture": "Ferrow", "Model": "%", "IP": "10.61.0.2", )"
+                            R"("MAC": "00:11:22:33:44:55", "HttpPort": "80", )"
+                            R"("LocalAddress": "10.61.0.1", "Protocol": "UDP 2900"})";
+    const auto rowOf = [&](const std::string& event, const std::string& model) {
+        std::string line = R"({"event": ")" + event + R"(", )" + row;
+        return line.replace(line.find('%'), 1, model);
+    };
+
+    auto recorder = startRecorder("A");
+    EXPECT_EQ(nextLine(), rowOf("found", "A"));
+    recorder->Stop();
+    recorder = startRecorder("B");
+    EXPECT_EQ(nextLine(), rowOf("changed", "B"));
+    recorder->Stop();
+    EXPECT_EQ(nextLine(), R"({"event": "gone", "IP": "10.61.0.2"})");
+    // Most likely within the next round's search, which ends as searches end.
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_EQ(watch->Stop(SIGTERM, 60s), 0);
+    EXPECT_EQ(watch->NextLine(1s), std::nullopt) << watch->Output();
 }
 
 TEST_F(ScanCommandLine, UsageErrorsExitTwoWithAMessage) {

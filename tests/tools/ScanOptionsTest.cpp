@@ -62,6 +62,23 @@ TEST(ScanOptions, ProtocolsDefaultToBoth) {
               DeviceProtocol::Onvif);
 }
 
+TEST(ScanOptions, WatchRepeatsEitherModeAtTheGivenInterval) {
+    const Parsed all = Parse({"--all", "--watch", "--protocol", "2900"});
+    ASSERT_TRUE(all.result.options) << all.err;
+    EXPECT_TRUE(all.result.options->watch);
+    EXPECT_EQ(all.result.options->mode, ScanMode::AllAddresses);
+    EXPECT_EQ(all.result.options->watchInterval, std::chrono::seconds(10));
+    const Parsed from = Parse({"--from", "10.0.0.2", "--watch", "--interval", "2"});
+    ASSERT_TRUE(from.result.options) << from.err;
+    EXPECT_EQ(from.result.options->watchInterval, std::chrono::seconds(2));
+    EXPECT_FALSE(Parse({"--all"}).result.options->watch);
+    // The format is the list file's; the watch's output is JSON lines.
+    const Parsed listFile =
+        Parse({"--all", "--watch", "--format", "prometheus", "--output", "targets.json"});
+    ASSERT_TRUE(listFile.result.options) << listFile.err;
+    EXPECT_EQ(listFile.result.options->format, OutputFormat::Prometheus);
+}
+
 TEST(ScanOptions, UsageErrorsExitTwoWithAMessage) {
     const std::vector<std::vector<std::string>> wrong{
         {"--from"},
@@ -83,6 +100,11 @@ TEST(ScanOptions, UsageErrorsExitTwoWithAMessage) {
         {"--list-adapters", "--output", "adapters.txt"},
         {"--all", "--output"},
         {"--all", "extra"},
+        {"--all", "--interval", "5"}, // without --watch
+        {"--all", "--watch", "--interval", "1"},
+        {"--all", "--watch", "--interval", "2.5"},
+        {"--all", "--watch", "--format", "json"},
+        {"--list-adapters", "--watch"},
         {"--everything"},
     };
     for (const auto& arguments : wrong) {
@@ -111,8 +133,8 @@ TEST(ScanOptions, HelpAndVersionPrintToStdoutAndSucceed) {
     const Parsed help = Parse({"--help"});
     EXPECT_FALSE(help.result.options);
     EXPECT_EQ(help.result.exitCode, kExitSuccess);
-    for (const char* word :
-         {"--from", "--all", "--list-adapters", "--format", "--protocol", "Exit codes"}) {
+    for (const char* word : {"--from", "--all", "--list-adapters", "--format", "--protocol",
+                             "--watch", "--interval", "Exit codes"}) {
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     }
     const Parsed version = Parse({"--version"});

@@ -1,8 +1,8 @@
 // The Windows programs across a namespace pair, under Wine: ferrow-scan.exe finds the
 // recorders of the native ferrow-recorder, one of which also answers ONVIF's probes, and the
-// native ferrow-scan finds those of ferrow-recorder.exe, in every output format. The Windows
-// build's suite runs this program and names its .exe files in FERROW_WINDOWS_SCAN and
-// FERROW_WINDOWS_RECORDER. ferrow-recorder.exe also serves its web page.
+// native ferrow-scan finds those of ferrow-recorder.exe, in every output format; a watch of
+// ferrow-scan.exe ends on Ctrl+C. The Windows build's suite runs this program and names its
+// .exe files in FERROW_WINDOWS_SCAN and FERROW_WINDOWS_RECORDER. ferrow-recorder.exe also serves its web page.
 #include "tests/rows/OutputReaders.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/NetworkNamespace.h"
@@ -148,6 +148,29 @@ TEST_F(WindowsEndToEnd, NativeScanFindsTheRecordersOfTheWindowsRecorder) {
     EXPECT_NE(page->body.find("<title>M\xC3\xBCller &amp; S\xC3\xB6hne NVR-8</title>"),
               std::string::npos)
         << page->body;
+}
+
+TEST_F(WindowsEndToEnd, WindowsScanWatchesUntilCtrlC) {
+    std::string error;
+    auto recorder = ChildProcess::StartRecorder(m_recorderOptions, m_peer.get(), error);
+    ASSERT_TRUE(recorder) << error;
+    auto wine = WineSession::Open(nullptr, error);
+    ASSERT_TRUE(wine) << error;
+    auto watch =
+        ChildProcess::Start(wine->Command(m_scanExe, {"--watch", "--interval", "2", "--from",
+                                                      kLocal, "--protocol", "2900"}),
+                            nullptr, error);
+    ASSERT_TRUE(watch) << error;
+    for (const char* ip : {kPeer, "10.62.0.3"}) {
+        const std::string line = watch->NextLine(std::chrono::seconds(120)).value_or("");
+        const nlohmann::json event = nlohmann::json::parse(line, nullptr, false);
+        ASSERT_FALSE(event.is_discarded()) << line;
+        EXPECT_EQ(event["event"], "found");
+        EXPECT_EQ(event["IP"], ip);
+        EXPECT_EQ(event["Manufacture"], kMaker);
+    }
+    // Wine hands SIGINT to the console's Ctrl+C handlers.
+    EXPECT_EQ(watch->Stop(SIGINT, std::chrono::seconds(60)), 0) << watch->Output();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "tools/scan/ProgressLine.h"
 #include "tools/scan/ScanFrame.h"
 #include "tools/scan/SearchFailure.h"
+#include "tools/scan/WatchCommand.h"
 
 #include <cstdint>
 #include <ostream>
@@ -18,9 +19,8 @@ std::string ProgressText(const std::string& address, std::size_t index, std::siz
            std::to_string(count) + "), " + std::to_string(found) + " found so far...";
 }
 
-int SearchAddresses(ScanFrame& frame, const std::vector<Ipv4Address>& addresses,
-                    const ScanOptions& options, std::ostream& out, std::ostream& err,
-                    bool showProgress) {
+ScanRoundEnd SearchAddresses(ScanFrame& frame, const std::vector<Ipv4Address>& addresses,
+                             ProtocolSet protocols, std::ostream& err, bool showProgress) {
     std::vector<std::string> failures;
     std::size_t notStarted = 0;
     {
@@ -29,7 +29,7 @@ int SearchAddresses(ScanFrame& frame, const std::vector<Ipv4Address>& addresses,
             const std::string address = addresses[i].Text();
             progress.Show(
                 ProgressText(address, i, addresses.size(), frame.Results().Rows().size()));
-            const SearchEnd end = frame.SearchFrom(addresses[i], options.protocols);
+            const SearchEnd end = frame.SearchFrom(addresses[i], protocols);
             notStarted += NotStarted(end.reason) ? 1 : 0;
             if (std::string why = ExplainSearchFailure(address, end); !why.empty()) {
                 failures.push_back(std::move(why));
@@ -43,15 +43,12 @@ int SearchAddresses(ScanFrame& frame, const std::vector<Ipv4Address>& addresses,
     if (dropped > 0) {
         err << "ferrow-scan: " << RowLimitText(dropped) << ".\n";
     }
-    // Rows only when something was searched: "nothing found" would be untrue otherwise.
-    if (notStarted < addresses.size() &&
-        !WriteRowsOutput(frame.Results().Rows(), options, out, err)) {
-        return kExitOutput;
-    }
+    // "Nothing found" would be untrue when no search ran.
+    const bool searched = notStarted < addresses.size();
     if (!failures.empty()) {
-        return kExitEndpoint;
+        return {searched, kExitEndpoint};
     }
-    return dropped > 0 ? kExitRowLimit : kExitSuccess;
+    return {searched, dropped > 0 ? kExitRowLimit : kExitSuccess};
 }
 
 } // namespace
@@ -71,6 +68,21 @@ bool WriteRowsOutput(const std::vector<DeviceRow>& rows, const ScanOptions& opti
     return true;
 }
 
+ScanRoundEnd SearchOnce(ScanFrame& frame, const ScanOptions& options, std::ostream& err,
+                        bool showProgress) {
+    if (options.mode == ScanMode::FromAddresses) {
+        return SearchAddresses(frame, options.fromAddresses, options.protocols, err, showProgress);
+    }
+    frame.EnumAdapters(&frame);
+    const std::vector<Ipv4Address> addresses = frame.Adapters().SearchableAddresses();
+    if (addresses.empty()) {
+        err << "ferrow-scan: no adapter has an IPv4 address to search from "
+               "(see 'ferrow-scan --list-adapters').\n";
+        return {false, kExitEndpoint};
+    }
+    return SearchAddresses(frame, addresses, options.protocols, err, showProgress);
+}
+
 int RunScanCommand(const ScanOptions& options, std::ostream& out, std::ostream& err,
                    bool showProgress) {
     ScanFrame frame;
@@ -86,16 +98,15 @@ int RunScanCommand(const ScanOptions& options, std::ostream& out, std::ostream& 
         frame.Adapters().Write(out);
         return kExitSuccess;
     case ScanMode::FromAddresses:
-        return SearchAddresses(frame, options.fromAddresses, options, out, err, showProgress);
     case ScanMode::AllAddresses: {
-        frame.EnumAdapters(&frame);
-        const std::vector<Ipv4Address> addresses = frame.Adapters().SearchableAddresses();
-        if (addresses.empty()) {
-            err << "ferrow-scan: no adapter has an IPv4 address to search from "
-                   "(see 'ferrow-scan --list-adapters').\n";
-            return kExitEndpoint;
+        if (options.watch) {
+            return RunWatchCommand(options, out, err, showProgress);
         }
-        return SearchAddresses(frame, addresses, options, out, err, showProgress);
+        const ScanRoundEnd end = SearchOnce(frame, options, err, showProgress);
+        if (end.searched && !WriteRowsOutput(frame.Results().Rows(), options, out, err)) {
+            return kExitOutput;
+        }
+        return end.exitCode;
     }
     }
     return kExitUsage;

@@ -73,6 +73,8 @@ struct CommandLineValues {
     std::string formatName = "table";
     std::string protocolName = "all";
     std::string outputPath;
+    bool watch = false;
+    int watchIntervalSeconds = kDefaultWatchIntervalSeconds;
 };
 
 void AddScanOptions(CLI::App& app, CommandLineValues& values) {
@@ -102,8 +104,21 @@ void AddScanOptions(CLI::App& app, CommandLineValues& values) {
                        "(default: all)")
             ->type_name("2900|onvif|all")
             ->check(kProtocolName);
+    CLI::Option* watch = app.add_flag(
+        "--watch", values.watch,
+        "Search again and again until stopped (Ctrl+C, SIGTERM), writing what changed as "
+        "JSON lines: found, changed, gone; with --output, FILE is rewritten in --format after "
+        "each round that changed the list");
+    app.add_option("--interval", values.watchIntervalSeconds,
+                   "With --watch: seconds from the start of one round of searches to the start "
+                   "of the next (default: " +
+                       std::to_string(kDefaultWatchIntervalSeconds) + ", at least " +
+                       std::to_string(kShortestWatchIntervalSeconds) + ")")
+        ->type_name("SECONDS")
+        ->check(CLI::Range(kShortestWatchIntervalSeconds, kLongestWatchIntervalSeconds))
+        ->needs(watch);
     from->excludes(all);
-    list->excludes(from, all, formatOption, protocolOption, outputOption);
+    list->excludes(from, all, formatOption, protocolOption, outputOption, watch);
 }
 
 // Prints why the run ends early and returns its exit code. --help and --version arrive as
@@ -123,6 +138,8 @@ ScanOptions ToScanOptions(const CommandLineValues& values) {
     options.format = kFormats.at(values.formatName);
     options.protocols = kProtocols.at(values.protocolName);
     options.outputPath = values.outputPath;
+    options.watch = values.watch;
+    options.watchInterval = std::chrono::seconds(values.watchIntervalSeconds);
     if (values.listAdapters) {
         options.mode = ScanMode::ListAdapters;
     } else if (values.searchAll) {
@@ -149,13 +166,19 @@ ParsedArguments ParseScanArguments(int argc, const char* const* argv, std::ostre
                "could not be written; 2 usage error; 3 a search could not run or stopped "
                "early (its endpoint could not be opened or its read failed, or there is no "
                "address to search from); 4 the rows were written, but more devices "
-               "answered than the 65536 one list holds.\n"
+               "answered than the 65536 one list holds. A watch ends with 0 when stopped; "
+               "a failed search does not end it.\n"
                "Progress goes to stderr when it is a terminal; the rows go to stdout or the "
-               "--output file.");
+               "--output file; a watch writes JSON lines to stdout and, with --output, the "
+               "list to the file.");
     CommandLineValues values;
     AddScanOptions(app, values);
     try {
         app.parse(argc, argv);
+        if (values.watch && app.count("--format") > 0 && values.outputPath.empty()) {
+            throw CLI::ValidationError("--format", "with --watch it needs --output: a watch "
+                                                   "writes JSON lines to stdout");
+        }
     } catch (const CLI::ParseError& error) {
         return {std::nullopt, ReportParseError(app, error, out, err)};
     }

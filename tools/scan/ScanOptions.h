@@ -3,6 +3,7 @@
 #include "platform/Ipv4Address.h"
 #include "rows/RowFormats.h"
 
+#include <chrono>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -17,12 +18,19 @@ enum class ScanMode {
     AllAddresses,
 };
 
+inline constexpr int kDefaultWatchIntervalSeconds = 10;
+inline constexpr int kShortestWatchIntervalSeconds = 2;
+inline constexpr int kLongestWatchIntervalSeconds = 86400;
+
 struct ScanOptions {
     ScanMode mode = ScanMode::None;
     std::vector<Ipv4Address> fromAddresses; // first use of each kept
     OutputFormat format = OutputFormat::Table;
     ProtocolSet protocols = ProtocolSet::All(); // --protocol
     std::string outputPath;                     // --output; empty: stdout
+    bool watch = false;                         // --watch: search again and again
+    // --interval: from the start of one round of searches to the start of the next.
+    std::chrono::seconds watchInterval{kDefaultWatchIntervalSeconds};
 };
 
 // Exit codes of ferrow-scan.
