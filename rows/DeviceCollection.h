@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -63,6 +64,22 @@ public:
         m_rowOfIpText.emplace(ipText, m_rows.size());
         m_rows.push_back(std::move(row));
         return {AddOutcome::Added, m_rows.size() - 1};
+    }
+
+    // The index of the listed row of an IP text; none when it is not listed.
+    std::optional<std::size_t> Find(const std::u16string& ipText) const {
+        const auto listed = m_rowOfIpText.find(ipText);
+        return listed == m_rowOfIpText.end() ? std::nullopt : std::optional(listed->second);
+    }
+
+    // Puts the row in the place of the listed row of its IP text, and returns that place;
+    // none, and nothing changed, when its IP text is not listed.
+    std::optional<std::size_t> Replace(Row row) {
+        const std::optional<std::size_t> index = Find(DeviceIpText(row));
+        if (index) {
+            m_rows[*index] = std::move(row);
+        }
+        return index;
     }
 
     void Clear() {

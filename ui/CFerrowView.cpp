@@ -76,6 +76,9 @@ CFerrowView::CFerrowView(UrlOpener& opener, QWidget* parent) : QTreeView(parent)
     m_refreshAction->setShortcutContext(Qt::WindowShortcut);
     m_searchAllAction = addCommand(QStringLiteral("Search All Addresses"),
                                    "actionSearchAllAddresses", kCommandSearchAll);
+    m_keepSearchingAction =
+        addCommand(QStringLiteral("&Keep Searching"), "actionKeepSearching", kCommandKeepSearching);
+    m_keepSearchingAction->setCheckable(true);
 }
 
 QAction* CFerrowView::AddListAction(const QString& text, const char* name,
@@ -204,7 +207,7 @@ std::unique_ptr<QMenu> CFerrowView::CreatePopupMenu() {
         menu->setDefaultAction(m_openAction);
         menu->addSeparator();
     }
-    menu->addActions({m_refreshAction, m_searchAllAction, m_exportAction});
+    menu->addActions({m_refreshAction, m_searchAllAction, m_keepSearchingAction, m_exportAction});
     return menu;
 }
 

@@ -23,8 +23,10 @@ class UrlOpener;
 // A double-click on a row, or Enter, opens the device's web page; when that cannot be
 // done a message box says so and shows the address. A right-click shows the popup menu:
 // on a row "Open Web Page" (the default item), "Copy IP Address" and "Copy Row"; anywhere
-// "Refresh" and "Search All Addresses" (issued to the frame as commands) and "Export
+// "Refresh", "Search All Addresses" and the check "Keep Searching" (issued to the frame as
+// commands; the frame shows the check in its View menu too and sets it) and "Export
 // List…" (CSV or JSON, as ferrow-scan writes them). F5 refreshes, Ctrl+C copies the row.
+// While the searches are repeated, rows not heard lately are greyed.
 class CFerrowView : public QTreeView {
     Q_OBJECT
 
@@ -40,7 +42,12 @@ public:
     // The rows of a running search, with the local address that heard them; a row of a
     // listed IP Address text from another protocol is merged into the listed row.
     void AddDeviceRows(std::vector<DeviceRow> rows);
+    // What a round of repeated searches changed, shown in place.
+    void FollowRound(const std::vector<WatchEvent>& events, const WatchedRows& rows) {
+        m_rows.FollowRound(events, rows);
+    }
     int DeviceCount() const { return m_rows.rowCount(); }
+    int GoneDeviceCount() const { return m_rows.GoneRows(); }
     // Rows turned away since the list was emptied because it was full.
     std::uint64_t DroppedRows() const { return m_rows.DroppedRows(); }
 
@@ -57,6 +64,9 @@ public:
     void ShowPopupMenu(const QPoint& globalPosition);
     // The popup menu; the row items only when a row is selected.
     std::unique_ptr<QMenu> CreatePopupMenu();
+
+    // The check "Keep Searching", for the frame's menu.
+    QAction* KeepSearchingAction() const { return m_keepSearchingAction; }
 
     // The frame's message filter asks the list too; it consumes nothing.
     bool PreTranslateMessage(QObject* receiver, QEvent* event);
@@ -80,6 +90,7 @@ private:
     QAction* m_copyRowAction;
     QAction* m_refreshAction;
     QAction* m_searchAllAction;
+    QAction* m_keepSearchingAction;
     QAction* m_exportAction;
 };
 

@@ -59,9 +59,6 @@ bool CMainFrame::CreateEx(const QRect& frameRect) {
 }
 
 void CMainFrame::HandleCreate() {
-    CreateMenus();
-    CreateStatusBar();
-
     m_splitter = new ProportionalSplitter(this);
     m_splitter->setObjectName(QStringLiteral("splitter"));
     setCentralWidget(m_splitter);
@@ -74,6 +71,8 @@ void CMainFrame::HandleCreate() {
     m_splitter->SetSplitterPanes(m_paneContainer, m_deviceList);
     m_splitter->SetSplitterPosPct(kTreePanePercent);
 
+    CreateMenus(); // after the list, whose Keep Searching check the View menu shows
+    CreateStatusBar();
     m_statusBarAction->setChecked(true);
     m_treePaneAction->setChecked(true);
 
@@ -112,6 +111,7 @@ void CMainFrame::CreateMenus() {
     m_treePaneAction->setCheckable(true);
     view->addSeparator();
     QMenu* protocols = CreateProtocolMenu(view);
+    view->addAction(m_deviceList->KeepSearchingAction());
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("helpMenu"));
@@ -202,6 +202,9 @@ void CMainFrame::HandleCommand(int commandId, QObject* control) {
     case kCommandSearchAll:
         SearchAllAddresses();
         break;
+    case kCommandKeepSearching:
+        ToggleKeepSearching();
+        break;
     default:
         break;
     }
@@ -219,14 +222,22 @@ void CMainFrame::SearchAllAddresses() {
 
 void CMainFrame::StartSearches(std::vector<Ipv4Address> addresses) {
     m_search.reset();
+    m_rounds.Stop();
     m_deviceList->ClearDevices();
     m_searchAddresses = std::move(addresses);
-    m_searchIndex = 0;
-    m_searchFailures.clear();
     if (m_searchAddresses.empty()) {
         ShowStatus(kReadyText);
         return;
     }
+    if (m_keepSearching) {
+        m_rounds.Start();
+    }
+    StartRound();
+}
+
+void CMainFrame::StartRound() {
+    m_searchIndex = 0;
+    m_searchFailures.clear();
     StartNextSearch();
 }
 
@@ -234,6 +245,9 @@ void CMainFrame::StartNextSearch() {
     m_search = std::make_unique<LiveSearch>(
         m_services.searcher, m_searchAddresses[m_searchIndex], m_protocols,
         [this](std::vector<DeviceRow> rows) {
+            if (m_rounds.Watching()) {
+                m_rounds.Hear(rows);
+            }
             m_deviceList->AddDeviceRows(std::move(rows));
             ShowSearchProgress();
         },
@@ -252,6 +266,9 @@ void CMainFrame::HandleSearchEnd(const SearchEnd& end) {
         return;
     }
     m_search.reset();
+    if (m_rounds.Watching()) {
+        m_deviceList->FollowRound(m_rounds.EndRound(), m_rounds.Rows());
+    }
     ShowSearchResult();
 }
 
@@ -259,6 +276,10 @@ namespace {
 
 QString Devices(int count) {
     return count == 1 ? QStringLiteral("1 device") : QStringLiteral("%1 devices").arg(count);
+}
+
+QString Interval(std::chrono::milliseconds interval) {
+    return QStringLiteral("%1 s").arg(static_cast<double>(interval.count()) / 1000.0);
 }
 
 QString Sentence(const std::string& text) {
@@ -276,6 +297,11 @@ void CMainFrame::ShowSearchProgress() {
     if (m_searchAddresses.size() > 1) {
         where += QStringLiteral(" (%1 of %2)").arg(m_searchIndex + 1).arg(m_searchAddresses.size());
     }
+    if (m_rounds.Repeating()) {
+        where += QStringLiteral(" every %1, round %2")
+                     .arg(Interval(m_rounds.Interval()))
+                     .arg(m_rounds.Round());
+    }
     ShowStatus(QStringLiteral("Searching from %1\u2026 %2")
                    .arg(where, Devices(m_deviceList->DeviceCount())));
 }
@@ -292,11 +318,20 @@ void CMainFrame::ShowSearchResult() {
         parts << (all ? QStringLiteral("No device answered on any address")
                       : QStringLiteral("No device answered on %1").arg(where));
     }
+    if (const int gone = m_deviceList->GoneDeviceCount(); gone > 0) {
+        parts
+            << QStringLiteral("%1 not heard in the last %2 rounds").arg(gone).arg(kRoundsUntilGone);
+    }
     for (const std::string& failure : m_searchFailures) {
         parts << Sentence(failure);
     }
     if (const std::uint64_t dropped = m_deviceList->DroppedRows(); dropped > 0) {
         parts << Sentence(RowLimitText(dropped));
+    }
+    if (m_rounds.Repeating()) {
+        parts << QStringLiteral("Searching every %1, round %2 done")
+                     .arg(Interval(m_rounds.Interval()))
+                     .arg(m_rounds.Round());
     }
     ShowStatus(parts.join(QStringLiteral("; ")));
 }
@@ -322,6 +357,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
     if (event->isAccepted()) {
         m_search.reset(); // the network is left at once, not when the loop has ended
+        m_rounds.Stop();
         HandleDestroy();
         PostQuitMessage(1);
     }
@@ -362,6 +398,23 @@ void CMainFrame::ShowAboutBox() {
 
 void CMainFrame::RefreshSearch() {
     SearchSelectedAddress();
+}
+
+void CMainFrame::ToggleKeepSearching() {
+    m_keepSearching = !m_keepSearching;
+    m_deviceList->KeepSearchingAction()->setChecked(m_keepSearching);
+    if (m_keepSearching) {
+        SearchSelectedAddress(); // round 1 at once, from an empty list, as Refresh does
+        return;
+    }
+    if (m_rounds.Repeating()) {
+        // A running round is the last, and ends as a search does; between rounds, the
+        // status bar no longer announces the next.
+        m_rounds.StopRepeating();
+        if (m_search == nullptr) {
+            ShowSearchResult();
+        }
+    }
 }
 
 void CMainFrame::HandleTreeSelectionChanged() {

@@ -4,8 +4,10 @@
 #include "discovery/DeviceProtocol.h"
 #include "platform/Ipv4Address.h"
 #include "ui/MessageLoop.h"
+#include "ui/SearchRounds.h"
 
 #include <QMainWindow>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -40,8 +42,13 @@ struct FrameServices {
 // list on the right. Selecting a tree node or choosing "Refresh" searches from the
 // selected address, beside the window, in the protocols chosen under View > Search
 // Protocols (kept between runs): rows appear as they arrive, and the status bar follows
-// the search. A new search, or closing the frame, stops the running one; closing
-// ends the message loop with exit code 1.
+// the search. With "Keep Searching" checked (in the View menu and the list's popup menu;
+// off at start, not kept), the searches of the selection, or of every address, run again
+// in rounds, one every 10 s: the rows stay from round to round, changed ones are updated
+// in place and those not heard in the last rounds greyed. A new search (a new selection,
+// "Refresh", "Search All Addresses", or checking Keep Searching) starts from an empty list
+// and round 1; unchecking lets the running round be the last. A new search, or closing
+// the frame, stops the running one; closing ends the message loop with exit code 1.
 class CMainFrame : public QMainWindow,
                    public CMessageFilter,
                    public CIdleHandler,
@@ -72,6 +79,9 @@ public:
     void SearchSelectedAddress();
     // The same for every address of the tree in turn, rows merged by IP text.
     void SearchAllAddresses();
+    // The time from the start of one round of Keep Searching to the next: 10 s unless a
+    // test sets another.
+    void SetSearchInterval(std::chrono::milliseconds interval) { m_rounds.SetInterval(interval); }
 
     bool PreTranslateMessage(QObject* receiver, QEvent* event) override;
     bool OnIdle() override;
@@ -92,7 +102,9 @@ private:
     void HidePaneOnClose(QObject* control);
     void ShowAboutBox();
     void RefreshSearch();
+    void ToggleKeepSearching();
     void StartSearches(std::vector<Ipv4Address> addresses);
+    void StartRound();
     void StartNextSearch();
     void HandleSearchEnd(const SearchEnd& end);
     void ShowSearchProgress();
@@ -111,9 +123,11 @@ private:
     QLabel* m_statusText = nullptr;
     QString m_status;                             // what the status bar says while no menu is open
     ProtocolSet m_protocols = ProtocolSet::All(); // those the searches speak: the menu's choice
+    bool m_keepSearching = false;                 // the check of "Keep Searching"
     std::unique_ptr<LiveSearch> m_search;
-    std::vector<Ipv4Address> m_searchAddresses; // of the searches started together
-    std::size_t m_searchIndex = 0;              // the running one among them
+    SearchRounds m_rounds{[this] { StartRound(); }}; // the searches' rounds, while kept
+    std::vector<Ipv4Address> m_searchAddresses;      // of the searches started together: a round
+    std::size_t m_searchIndex = 0;                   // the running one among them
     std::vector<std::string> m_searchFailures;
     int m_openMenus = 0;
     CMessageLoop* m_loop = nullptr; // the loop the frame registered with, if any

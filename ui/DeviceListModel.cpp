@@ -2,6 +2,11 @@
 
 #include "rows/RowFormats.h"
 
+#include <QDateTime>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QStringList>
+
 namespace ferrow {
 
 namespace {
@@ -19,6 +24,7 @@ std::size_t CellOfColumn(int column) {
 void DeviceListModel::Clear() {
     beginResetModel();
     m_devices.Clear();
+    m_lastSeenOfGoneRow.clear();
     m_shownRows = 0;
     endResetModel();
 }
@@ -30,7 +36,7 @@ void DeviceListModel::Add(std::vector<DeviceRow> rows) {
         // delivery is shown with the insertion below.
         const int changedRow = static_cast<int>(added.row);
         if (added.outcome == AddOutcome::Merged && changedRow < m_shownRows) {
-            emit dataChanged(index(changedRow, 0), index(changedRow, kColumnCount - 1));
+            RepaintRow(changedRow);
         }
     }
     // The rows the collection took are shown in one insertion; rowCount follows only
@@ -40,6 +46,43 @@ void DeviceListModel::Add(std::vector<DeviceRow> rows) {
         beginInsertRows({}, m_shownRows, taken - 1);
         m_shownRows = taken;
         endInsertRows();
+    }
+}
+
+void DeviceListModel::FollowRound(const std::vector<WatchEvent>& events, const WatchedRows& rows) {
+    for (const WatchEvent& event : events) {
+        if (event.kind != WatchEventKind::Gone) {
+            ShowRowAgain(event.row);
+        } else if (const WatchedRow* gone = rows.Find(event.row.record.IP)) {
+            GreyRow(event.row.record.IP, gone->lastSeen);
+        }
+    }
+}
+
+void DeviceListModel::ShowRowAgain(const DeviceRow& row) {
+    const std::optional<std::size_t> listed = m_devices.Find(row.record.IP);
+    if (!listed) {
+        return;
+    }
+    const int shown = static_cast<int>(*listed);
+    const bool ungreyed = m_lastSeenOfGoneRow.erase(shown) > 0;
+    if (ungreyed || Row(shown) != row) {
+        m_devices.Replace(row);
+        RepaintRow(shown);
+    }
+}
+
+void DeviceListModel::GreyRow(const std::u16string& ipText,
+                              std::chrono::system_clock::time_point lastSeen) {
+    if (const std::optional<std::size_t> listed = m_devices.Find(ipText)) {
+        m_lastSeenOfGoneRow[static_cast<int>(*listed)] = lastSeen;
+        RepaintRow(static_cast<int>(*listed));
+    }
+}
+
+void DeviceListModel::RepaintRow(int row) {
+    if (row < m_shownRows) {
+        emit dataChanged(index(row, 0), index(row, kColumnCount - 1));
     }
 }
 
@@ -56,11 +99,37 @@ int DeviceListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant DeviceListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || role != Qt::DisplayRole) {
+    if (!index.isValid()) {
         return {};
     }
-    const std::u16string_view cell = CellsOf(Row(index.row()))[CellOfColumn(index.column())];
-    return QString::fromUtf16(cell.data(), static_cast<qsizetype>(cell.size()));
+    switch (role) {
+    case Qt::DisplayRole: {
+        const std::u16string_view cell = CellsOf(Row(index.row()))[CellOfColumn(index.column())];
+        return QString::fromUtf16(cell.data(), static_cast<qsizetype>(cell.size()));
+    }
+    case Qt::ForegroundRole:
+        return m_lastSeenOfGoneRow.contains(index.row())
+                   ? QVariant(QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text))
+                   : QVariant();
+    case Qt::ToolTipRole:
+        return ToolTip(index.row());
+    default:
+        return {};
+    }
+}
+
+QVariant DeviceListModel::ToolTip(int row) const {
+    // One line per thing to say of the row.
+    QStringList lines;
+    if (const auto gone = m_lastSeenOfGoneRow.find(row); gone != m_lastSeenOfGoneRow.end()) {
+        const auto sinceEpoch =
+            std::chrono::duration_cast<std::chrono::milliseconds>(gone->second.time_since_epoch());
+        lines << QStringLiteral("Not heard in the last %1 rounds, last seen %2")
+                     .arg(kRoundsUntilGone)
+                     .arg(QDateTime::fromMSecsSinceEpoch(sinceEpoch.count())
+                              .toString(QStringLiteral("HH:mm:ss")));
+    }
+    return lines.isEmpty() ? QVariant() : QVariant(lines.join(u'\n'));
 }
 
 QVariant DeviceListModel::headerData(int section, Qt::Orientation orientation, int role) const {

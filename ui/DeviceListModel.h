@@ -2,9 +2,12 @@
 
 #include "rows/DeviceCollection.h"
 #include "rows/DeviceRow.h"
+#include "rows/WatchedRows.h"
 
 #include <QAbstractTableModel>
+#include <chrono>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace ferrow {
@@ -13,7 +16,8 @@ namespace ferrow {
 // address), kept once, in the collection that merges the rows of one IP text heard in two
 // protocols, drops a second row of the same protocol and counts those past its limit. The
 // list shows them through this model, a row per device and a column per reply field and
-// for the protocols.
+// for the protocols. While the searches are repeated, a row not heard lately is greyed,
+// with the time it was last heard in its tooltip.
 class DeviceListModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -36,6 +40,12 @@ public:
     // Appends the rows the collection takes, in one insertion, and updates in place the
     // listed rows that others merge into.
     void Add(std::vector<DeviceRow> rows);
+    // Shows what a round of repeated searches changed: a found or changed row takes the
+    // place of the listed row of its IP text and shows normally; a gone one is greyed, with
+    // the time the rows say it was last heard.
+    void FollowRound(const std::vector<WatchEvent>& events, const WatchedRows& rows);
+    // Rows greyed as not heard lately.
+    int GoneRows() const { return static_cast<int>(m_lastSeenOfGoneRow.size()); }
     const DeviceRow& Row(int row) const;
     const std::vector<DeviceRow>& Rows() const { return m_devices.Rows(); }
     // Records turned away because the list was full.
@@ -48,7 +58,13 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
+    void ShowRowAgain(const DeviceRow& row);
+    void GreyRow(const std::u16string& ipText, std::chrono::system_clock::time_point lastSeen);
+    void RepaintRow(int row);
+    QVariant ToolTip(int row) const;
+
     DeviceCollection<DeviceRow> m_devices;
+    std::unordered_map<int, std::chrono::system_clock::time_point> m_lastSeenOfGoneRow;
     int m_shownRows = 0; // rows announced to the views
 };
 

@@ -39,6 +39,18 @@ TEST(DeviceCollectionTest, SecondRecordWithTheSameIpTextIsDroppedAndTheFirstStay
     EXPECT_EQ(devices.Rows(), std::vector{Device(u"10.0.0.1", u"")});
 }
 
+TEST(DeviceCollectionTest, ReplaceTakesTheListedPlaceOfItsIpTextOnly) {
+    Devices devices;
+    devices.Add(Device(u"10.0.0.3"));
+    devices.Add(Device(u"10.0.0.1"));
+    EXPECT_EQ(devices.Find(u"10.0.0.1"), 1u);
+    EXPECT_EQ(devices.Find(u"10.0.0.2"), std::nullopt);
+    EXPECT_EQ(devices.Replace(Device(u"10.0.0.1", u"new")), 1u);
+    EXPECT_EQ(devices.Replace(Device(u"10.0.0.2")), std::nullopt);
+    EXPECT_EQ(devices.Rows(), (std::vector{Device(u"10.0.0.3"), Device(u"10.0.0.1", u"new")}));
+    EXPECT_EQ(devices.Add(Device(u"10.0.0.1")).outcome, AlreadyListed);
+}
+
 TEST(DeviceCollectionTest, IpTextsAreComparedExactly) {
     Devices devices;
     ASSERT_EQ(devices.Add(Device(u"fe80::a")).outcome, Added);

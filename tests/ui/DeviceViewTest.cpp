@@ -223,20 +223,24 @@ TEST_F(DeviceViewTest, DoubleClickBelowTheRowsOpensNothing) {
 }
 
 TEST_F(DeviceViewTest, PopupMenuOffersRowItemsOnlyOnARow) {
-    EXPECT_EQ(MenuTexts(), QStringList({"Refresh", "Search All Addresses", "Export List\u2026"}));
+    EXPECT_EQ(MenuTexts(), QStringList({"Refresh", "Search All Addresses", "&Keep Searching",
+                                        "Export List\u2026"}));
     view.AddDeviceRow(Record(u"192.168.1.20"));
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, RowCentre(0));
     const std::unique_ptr<QMenu> menu = view.CreatePopupMenu();
-    EXPECT_EQ(MenuTexts(), QStringList({"Open Web Page", "Copy IP Address", "Copy Row", "",
-                                        "Refresh", "Search All Addresses", "Export List\u2026"}));
+    EXPECT_EQ(MenuTexts(),
+              QStringList({"Open Web Page", "Copy IP Address", "Copy Row", "", "Refresh",
+                           "Search All Addresses", "&Keep Searching", "Export List\u2026"}));
     EXPECT_EQ(menu->defaultAction()->text(), "Open Web Page");
 
     QSignalSpy commands(&view, &CFerrowView::Command);
     menu->actions()[4]->trigger();
     menu->actions()[5]->trigger();
-    ASSERT_EQ(commands.size(), 2);
+    menu->actions()[6]->trigger();
+    ASSERT_EQ(commands.size(), 3);
     EXPECT_EQ(commands[0][0].toInt(), kCommandRefresh);
     EXPECT_EQ(commands[1][0].toInt(), kCommandSearchAll);
+    EXPECT_EQ(commands[2][0].toInt(), kCommandKeepSearching);
     EXPECT_EQ(commands[0][1].value<QObject*>(), &view);
 }
 
@@ -327,7 +331,8 @@ TEST_F(DeviceViewTest, RightClickOnAnEmptyListShowsThePopupMenu) {
     QContextMenuEvent event(QContextMenuEvent::Mouse, point, view.viewport()->mapToGlobal(point));
     QApplication::sendEvent(view.viewport(), &event);
 
-    EXPECT_EQ(shown, QStringList({"Refresh", "Search All Addresses", "Export List\u2026"}));
+    EXPECT_EQ(shown, QStringList({"Refresh", "Search All Addresses", "&Keep Searching",
+                                  "Export List\u2026"}));
     ASSERT_EQ(commands.size(), 1);
     EXPECT_EQ(commands[0][0].toInt(), kCommandRefresh);
 }

@@ -16,10 +16,13 @@
 #include "ui/SearchProtocolChoice.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QSplitterHandle>
 #include <QStatusBar>
 #include <QTest>
@@ -129,12 +132,13 @@ TEST_F(MainFrameTest, HasTitleMenusAndStatusText) {
     EXPECT_EQ(frame.windowTitle(), "Ferrow");
     EXPECT_FALSE(frame.windowIcon().isNull());
     EXPECT_EQ(ActionTexts(frame.menuBar()), QStringList({"&View", "&Help"}));
-    EXPECT_EQ(ActionTexts(frame.findChild<QMenu*>("viewMenu")),
-              QStringList({"&Status Bar", "Tree &Pane", "", "Search P&rotocols"}));
+    EXPECT_EQ(
+        ActionTexts(frame.findChild<QMenu*>("viewMenu")),
+        QStringList({"&Status Bar", "Tree &Pane", "", "Search P&rotocols", "&Keep Searching"}));
     EXPECT_EQ(ActionTexts(frame.findChild<QMenu*>("helpMenu")), QStringList({"&About Ferrow..."}));
-    for (const char* name : {"actionStatusBar", "actionTreePane"}) {
+    for (const char* name : {"actionStatusBar", "actionTreePane", "actionKeepSearching"}) {
         EXPECT_TRUE(Action(name)->isCheckable()) << name;
-        EXPECT_TRUE(Action(name)->isChecked()) << name;
+        EXPECT_EQ(Action(name)->isChecked(), name != std::string("actionKeepSearching")) << name;
     }
     EXPECT_EQ(StatusText(), "Ready");
     EXPECT_EQ(Pane()->findChild<QLabel*>("paneTitle")->text(), "Network Adaptor");
@@ -478,6 +482,98 @@ TEST_F(MainFrameTest, AboutRunsTheAboutBox) {
     });
     Action("actionAbout")->trigger();
     EXPECT_EQ(caption, "About");
+}
+
+// Keep Searching, its rounds 20 ms apart. A search plays its replies as the searcher holds
+// them when it starts, so that the replies changed after one search reach the next.
+class KeepSearchingTest : public MainFrameTest {
+protected:
+    KeepSearchingTest() { frame.SetSearchInterval(std::chrono::milliseconds(20)); }
+
+    bool WaitForSearches(std::size_t count) {
+        return QTest::qWaitFor([this, count] { return searcher.searches.size() >= count; }, 20000);
+    }
+    Searches SearchesFrom(std::size_t first) const {
+        return {searcher.searches.begin() + static_cast<std::ptrdiff_t>(first),
+                searcher.searches.end()};
+    }
+    QVariant Cell(int row, int role) const { return List()->model()->index(row, 0).data(role); }
+    bool Greyed(int row) const {
+        return Cell(row, Qt::ForegroundRole).value<QBrush>().color() ==
+               QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text);
+    }
+};
+
+TEST_F(KeepSearchingTest, RoundsRepeatUntilUncheckedAndStartAgainWithANewSearch) {
+    QAction* keepSearching = Action("actionKeepSearching");
+    keepSearching->trigger();
+    EXPECT_TRUE(keepSearching->isChecked());
+    EXPECT_TRUE(searcher.searches.empty()) << "nothing selected, nothing searched";
+    PlayTwoRepliesSlowly();
+    Click(Address(0, 0));
+    EXPECT_EQ(StatusText(), "Searching from 192.168.1.20 every 0.02 s, round 1\u2026 0 devices");
+    searcher.gap = std::chrono::milliseconds(5);
+    ASSERT_TRUE(WaitForSearches(3));
+    EXPECT_EQ(SearchesFrom(0), Searches(searcher.searches.size(), "192.168.1.20"));
+
+    Tree()->setCurrentItem(Address(0, 1)); // selected with no event handled since
+    EXPECT_EQ(test::RowCount(*List()), 0) << "a new selection starts from an empty list";
+    const std::size_t selected = searcher.searches.size() - 1;
+    ASSERT_TRUE(WaitForSearches(selected + 3));
+    EXPECT_EQ(SearchesFrom(selected), Searches(searcher.searches.size() - selected, "10.0.0.5"));
+
+    frame.HandleCommand(kCommandSearchAll, List());
+    EXPECT_EQ(StatusText(),
+              "Searching from 192.168.1.20 (1 of 2) every 0.02 s, round 1\u2026 0 devices");
+    const std::size_t all = searcher.searches.size() - 1;
+    ASSERT_TRUE(WaitForSearches(all + 4));
+    EXPECT_EQ(SearchesFrom(all),
+              (Searches{"192.168.1.20", "10.0.0.5", "192.168.1.20", "10.0.0.5"}));
+
+    keepSearching->trigger();
+    EXPECT_FALSE(keepSearching->isChecked());
+    ASSERT_TRUE(FinishSearch());
+    const std::size_t last = searcher.searches.size();
+    QTest::qWait(200); // ten intervals
+    EXPECT_EQ(searcher.searches.size(), last);
+    EXPECT_EQ(StatusText(), "2 devices found from every address");
+}
+
+TEST_F(KeepSearchingTest, RowsStayAcrossRoundsChangeInPlaceAndGreyWhenNotHeard) {
+    searcher.replies = {test::RecorderReply(u"Acme", u"N1", u"192.168.1.30", u"M1", u"80"),
+                        test::RecorderReply(u"Acme", u"N2", u"192.168.1.31", u"M2", u"81")};
+    Action("actionKeepSearching")->trigger();
+    const QDateTime start = QDateTime::currentDateTime();
+    Tree()->setCurrentItem(Address(0, 0)); // round 1 played, no later one started
+    searcher.replies = {test::RecorderReply(u"Acme", u"N1b", u"192.168.1.30", u"M1", u"80")};
+    ASSERT_TRUE(WaitForSearches(5)); // rounds 2 to 4 have ended without 192.168.1.31
+    ASSERT_EQ(test::RowCount(*List()), 2);
+    EXPECT_EQ(test::CellText(*List(), 0, DeviceListModel::kModel), "N1b");
+    EXPECT_FALSE(Greyed(0));
+    EXPECT_EQ(test::CellText(*List(), 1, DeviceListModel::kIpAddress), "192.168.1.31");
+    EXPECT_TRUE(Greyed(1));
+    // Last heard when round 1 ended: a second between the start and now, in local time.
+    QStringList seconds;
+    for (QDateTime second = start; second <= QDateTime::currentDateTime().addSecs(1);
+         second = second.addSecs(1)) {
+        seconds << QStringLiteral("Not heard in the last 3 rounds, last seen ") +
+                       second.toString(QStringLiteral("HH:mm:ss"));
+    }
+    EXPECT_TRUE(seconds.contains(Cell(1, Qt::ToolTipRole).toString()))
+        << Cell(1, Qt::ToolTipRole).toString().toStdString();
+    EXPECT_FALSE(Cell(0, Qt::ToolTipRole).isValid());
+    // Between rounds, the status bar counts the greyed rows.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [this] {
+            return StatusText().contains(QStringLiteral("; 1 not heard in the last 3 rounds;"));
+        },
+        20000))
+        << StatusText().toStdString();
+
+    searcher.replies.push_back(test::RecorderReply(u"Acme", u"N2", u"192.168.1.31", u"M2", u"81"));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !Greyed(1); }, 20000));
+    EXPECT_FALSE(Cell(1, Qt::ToolTipRole).isValid());
+    EXPECT_EQ(test::RowCount(*List()), 2);
 }
 
 class EmptyMainFrameTest : public MainFrameTest {
