@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ferrow {
@@ -21,6 +23,11 @@ public:
     // As inet_addr reads text (short and numeric forms included): 255.255.255.255
     // (INADDR_NONE) for text that is no address.
     static Ipv4Address FromText(const std::string& text);
+
+    // Only the plain dotted-decimal form: four numbers of 0 to 255 in decimal digits, no
+    // leading zero, nothing around them. Short, hex and octal forms give nothing: a browser
+    // reads "010.0.0.1" as another address than a person does.
+    static std::optional<Ipv4Address> FromDottedText(std::u16string_view text);
 
     constexpr std::uint32_t NetworkOrder() const { return m_networkOrder; }
 

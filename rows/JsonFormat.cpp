@@ -16,9 +16,9 @@ void WriteJson(std::ostream& out, const std::vector<DeviceRow>& rows) {
         out << (row == 0 ? "\n" : ",\n") << "  {\n";
         const RowCells cells = CellsOf(rows[row]);
         for (std::size_t i = 0; i < kCellCount; ++i) {
-            out << "    " << quoted(kFieldNames[i]) << ": " << quoted(ToUtf8(cells[i]))
-                << (i + 1 < kCellCount ? ",\n" : "\n");
+            out << "    " << quoted(kFieldNames[i]) << ": " << quoted(ToUtf8(cells[i])) << ",\n";
         }
+        out << "    " << quoted(kSameSubnetFieldName) << ": " << SameSubnetText(rows[row]) << '\n';
         out << "  }";
     }
     out << (rows.empty() ? "]\n" : "\n]\n");

@@ -29,6 +29,12 @@ using RowCells = std::array<std::u16string_view, kCellCount>;
 inline constexpr std::array<std::string_view, kCellCount> kFieldNames{
     "Manufacture", "Model", "IP", "MAC", "HttpPort", "LocalAddress", "Protocol"};
 
+// The field after the cells for machines: whether the device's IP lies in the network of
+// the local address that heard it (CheckLocalSubnet), true or false.
+inline constexpr std::string_view kSameSubnetFieldName = "SameSubnet";
+// Its value as CSV and JSON both write it: "true" or "false".
+std::string_view SameSubnetText(const DeviceRow& row);
+
 // Headers of the cells for people, as the window names its columns.
 inline constexpr std::array<std::u16string_view, kCellCount> kColumnHeaders{
     u"Manufacture", u"Model",         u"IP Address", u"MAC Address",
@@ -40,11 +46,15 @@ std::u16string_view ProtocolText(ProtocolSet protocols);
 
 RowCells CellsOf(const DeviceRow& row);
 
-// Aligned columns (display columns, not bytes), control characters shown as U+FFFD.
+// Aligned columns (display columns, not bytes), control characters shown as U+FFFD. The IP
+// of a device outside the local address's network is marked " *", and a footnote under
+// the table says what the mark means.
 void WriteTable(std::ostream& out, const std::vector<DeviceRow>& rows);
-// RFC 4180: header row, CRLF line ends, fields quoted where needed.
+// RFC 4180: header row, CRLF line ends, fields quoted where needed; the cells, then
+// SameSubnet.
 void WriteCsv(std::ostream& out, const std::vector<DeviceRow>& rows);
-// An array of objects keyed by kFieldNames; always valid UTF-8 JSON.
+// An array of objects keyed by kFieldNames (strings), then SameSubnet (a boolean); always
+// valid UTF-8 JSON.
 void WriteJson(std::ostream& out, const std::vector<DeviceRow>& rows);
 
 void WriteRows(std::ostream& out, const std::vector<DeviceRow>& rows, OutputFormat format);

@@ -1,6 +1,10 @@
 #include "ui/DeviceListModel.h"
 
 #include "rows/RowFormats.h"
+#include "ui/NetworkWarning.h"
+
+#include <QApplication>
+#include <QStyle>
 
 namespace ferrow {
 
@@ -56,11 +60,27 @@ int DeviceListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant DeviceListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || role != Qt::DisplayRole) {
+    if (!index.isValid()) {
         return {};
     }
-    const std::u16string_view cell = CellsOf(Row(index.row()))[CellOfColumn(index.column())];
-    return QString::fromUtf16(cell.data(), static_cast<qsizetype>(cell.size()));
+    const DeviceRow& row = Row(index.row());
+    switch (role) {
+    case Qt::DisplayRole: {
+        const std::u16string_view cell = CellsOf(row)[CellOfColumn(index.column())];
+        return QString::fromUtf16(cell.data(), static_cast<qsizetype>(cell.size()));
+    }
+    case Qt::DecorationRole:
+        if (index.column() == 0 && CheckLocalSubnet(row).Outside()) {
+            return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+        }
+        return {};
+    case Qt::ToolTipRole: {
+        const QString warning = OtherNetworkWarning(row);
+        return warning.isEmpty() ? QVariant() : QVariant(warning);
+    }
+    default:
+        return {};
+    }
 }
 
 QVariant DeviceListModel::headerData(int section, Qt::Orientation orientation, int role) const {

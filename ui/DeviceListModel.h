@@ -13,7 +13,8 @@ namespace ferrow {
 // address), kept once, in the collection that merges the rows of one IP text heard in two
 // protocols, drops a second row of the same protocol and counts those past its limit. The
 // list shows them through this model, a row per device and a column per reply field and
-// for the protocols.
+// for the protocols. A row whose device stands outside the network of the local address
+// that heard it has a warning icon in its first cell and says why on every cell's tooltip.
 class DeviceListModel : public QAbstractTableModel {
     Q_OBJECT
 

@@ -114,10 +114,12 @@ TEST_F(OneSearch, JsonParsesBackToTheRowsInArrivalOrder) {
 TEST_F(OneSearch, CsvParsesBackWithItsHeader) {
     const ScanRun run = RunScan({"--from", "10.61.0.1", "--format", "csv"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    const std::vector<std::vector<std::string>> expected{
-        {"Manufacture", "Model", "IP", "MAC", "HttpPort", "LocalAddress", "Protocol"},
+    std::vector<std::vector<std::string>> expected{
+        {"Manufacture", "Model", "IP", "MAC", "HttpPort", "LocalAddress", "Protocol", "SameSubnet"},
         kFirst,
         kSecond};
+    expected[1].push_back("true");
+    expected[2].push_back("true");
     EXPECT_EQ(test::ParseCsv(run.out), expected) << run.out;
 }
 
@@ -189,6 +191,17 @@ TEST_F(ScanCommandLine, AllSearchesEveryAdapterAndMergesByIpText) {
     EXPECT_EQ(rows[1]["IP"], "10.61.1.3");
     EXPECT_EQ(rows[1]["Model"], "B");
     EXPECT_EQ(rows[1]["LocalAddress"], "10.61.2.1");
+    // Each search's rows are placed by the netmask of the address they came from.
+    EXPECT_EQ(rows[0]["SameSubnet"], true);
+    EXPECT_EQ(rows[1]["SameSubnet"], false);
+
+    const ScanRun table = RunScan({"--from", "10.61.2.1"});
+    EXPECT_EQ(table.exitCode, 0) << table.err;
+    const std::vector<std::string> lines = test::SplitLines(table.out);
+    ASSERT_EQ(lines.size(), 6u) << table.out;
+    EXPECT_NE(lines[2].find("10.61.1.2 *  "), std::string::npos) << table.out;
+    EXPECT_NE(lines[3].find("10.61.1.3 *  "), std::string::npos) << table.out;
+    EXPECT_EQ(lines[5].rfind("* In another network", 0), 0u) << table.out;
 }
 
 TEST_F(ScanCommandLine, OneListHoldsTheDevicesOfBothProtocols) {
@@ -221,8 +234,9 @@ TEST_F(ScanCommandLine, OneListHoldsTheDevicesOfBothProtocols) {
         << onvif.out;
     const ScanRun only2900 =
         RunScan({"--from", "10.61.0.1", "--protocol", "2900", "--format", "csv"});
-    EXPECT_EQ(only2900.out, "Manufacture,Model,IP,MAC,HttpPort,LocalAddress,Protocol\r\n"
-                            "Ferrow,NVR,10.61.0.2,00:11:22:33:44:55,80,10.61.0.1,UDP 2900\r\n");
+    EXPECT_EQ(only2900.out,
+              "Manufacture,Model,IP,MAC,HttpPort,LocalAddress,Protocol,SameSubnet\r\n"
+              "Ferrow,NVR,10.61.0.2,00:11:22:33:44:55,80,10.61.0.1,UDP 2900,true\r\n");
 }
 
 TEST_F(ScanCommandLine, NothingAnsweringIsStillASearch) {

@@ -69,6 +69,7 @@ int RunScanCommand(const ScanOptions& options, std::ostream& out, std::ostream& 
         frame.Adapters().Write(out);
         return kExitSuccess;
     case ScanMode::FromAddresses:
+        frame.EnumAdapters(&frame); // for the netmasks of the addresses
         return SearchAddresses(frame, options.fromAddresses, options, out, err, showProgress);
     case ScanMode::AllAddresses: {
         frame.EnumAdapters(&frame);
