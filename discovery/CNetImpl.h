@@ -15,7 +15,7 @@ std::u16string FormatMacText(std::span<const std::uint8_t> hardwareAddress);
 
 // Mix-in of the frame that lists the adapters and their IPv4 addresses into it through
 //   auto node = frame->AddAdapterNode(std::u16string description, std::u16string macText);
-//   frame->AddAddressNode(node, std::u16string addressText);
+//   frame->AddAddressNode(node, std::u16string addressText, Ipv4Address netmask);
 template <class T> class CNetImpl {
 public:
     void EnumAdapters(T* frame) { EnumAdapters(frame, SystemAdapterSource{}); }
@@ -24,8 +24,8 @@ public:
         for (const AdapterInfo& adapter : source.ListAdapters()) {
             auto node = frame->AddAdapterNode(NarrowToUtf16(adapter.description),
                                               FormatMacText(adapter.hardwareAddress));
-            for (const std::string& address : adapter.ipv4Addresses) {
-                frame->AddAddressNode(node, NarrowToUtf16(address));
+            for (const AdapterAddress& address : adapter.ipv4Addresses) {
+                frame->AddAddressNode(node, NarrowToUtf16(address.text), address.netmask);
             }
         }
     }

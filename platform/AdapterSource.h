@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Ipv4Address.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,11 +14,19 @@ namespace ferrow {
 // search starts from it.
 inline constexpr std::string_view kNoIpv4Address = "0.0.0.0";
 
+// One IPv4 address of an adapter with the netmask of its network.
+struct AdapterAddress {
+    std::string text;    // dotted-decimal; kNoIpv4Address when the adapter has none
+    Ipv4Address netmask; // 0.0.0.0 beside kNoIpv4Address, and when the system names none
+
+    friend bool operator==(const AdapterAddress&, const AdapterAddress&) = default;
+};
+
 // One network adapter as the adapter tree shows it.
 struct AdapterInfo {
     std::string description;                   // narrow text of the platform
     std::vector<std::uint8_t> hardwareAddress; // 0 to 8 bytes
-    std::vector<std::string> ipv4Addresses;    // dotted-decimal; kNoIpv4Address when none
+    std::vector<AdapterAddress> ipv4Addresses; // in the system's order; never empty
 };
 
 // Supplies the adapters in a stable order; tests put a fake in its place.

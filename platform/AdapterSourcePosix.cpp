@@ -1,7 +1,6 @@
 #include "platform/AdapterSource.h"
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <map>
 #include <net/if.h>
@@ -18,6 +17,14 @@ constexpr std::size_t kMaxHardwareAddressLength = 8;
 std::string InterfaceName(const char* entryName) {
     const std::string name(entryName);
     return name.substr(0, name.find(':'));
+}
+
+Ipv4Address Ipv4Of(const sockaddr* address) {
+    if (address == nullptr || address->sa_family != AF_INET) {
+        return {};
+    }
+    return Ipv4Address::FromNetworkOrder(
+        reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr);
 }
 
 } // namespace
@@ -50,10 +57,8 @@ std::vector<AdapterInfo> SystemAdapterSource::ListAdapters() const {
                 std::min<std::size_t>(link->sll_halen, kMaxHardwareAddressLength);
             adapter.hardwareAddress.assign(link->sll_addr, link->sll_addr + length);
         } else {
-            const auto* inet = reinterpret_cast<const sockaddr_in*>(entry->ifa_addr);
-            char text[INET_ADDRSTRLEN] = {};
-            ::inet_ntop(AF_INET, &inet->sin_addr, text, sizeof text);
-            adapter.ipv4Addresses.emplace_back(text);
+            adapter.ipv4Addresses.push_back(
+                {Ipv4Of(entry->ifa_addr).Text(), Ipv4Of(entry->ifa_netmask)});
         }
     }
     ::freeifaddrs(entries);
@@ -62,7 +67,7 @@ std::vector<AdapterInfo> SystemAdapterSource::ListAdapters() const {
     adapters.reserve(byIndex.size());
     for (auto& [index, adapter] : byIndex) {
         if (adapter.ipv4Addresses.empty()) {
-            adapter.ipv4Addresses.emplace_back(kNoIpv4Address);
+            adapter.ipv4Addresses.push_back({std::string(kNoIpv4Address), Ipv4Address()});
         }
         adapters.push_back(std::move(adapter));
     }

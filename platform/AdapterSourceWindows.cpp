@@ -26,7 +26,10 @@ std::vector<AdapterInfo> SystemAdapterSource::ListAdapters() const {
         info.hardwareAddress.assign(adapter->Address, adapter->Address + length);
         for (const IP_ADDR_STRING* entry = &adapter->IpAddressList; entry != nullptr;
              entry = entry->Next) {
-            info.ipv4Addresses.emplace_back(entry->IpAddress.String);
+            // inet_addr reads "255.255.255.255" (a host route's mask) as INADDR_NONE, which
+            // is the same 32 bits.
+            info.ipv4Addresses.push_back(
+                {entry->IpAddress.String, Ipv4Address::FromText(entry->IpMask.String)});
         }
         adapters.push_back(std::move(info));
     }

@@ -27,18 +27,16 @@ void WriteField(std::ostream& out, std::string_view field) {
 
 void WriteCsv(std::ostream& out, const std::vector<DeviceRow>& rows) {
     for (std::size_t i = 0; i < kCellCount; ++i) {
-        out << (i == 0 ? "" : ",") << kFieldNames[i];
+        out << kFieldNames[i] << ',';
     }
-    out << kLineEnd;
+    out << kSameSubnetFieldName << kLineEnd;
     for (const DeviceRow& row : rows) {
         const RowCells cells = CellsOf(row);
         for (std::size_t i = 0; i < kCellCount; ++i) {
-            if (i != 0) {
-                out << ',';
-            }
             WriteField(out, ToUtf8(cells[i]));
+            out << ',';
         }
-        out << kLineEnd;
+        out << SameSubnetText(row) << kLineEnd;
     }
 }
 

@@ -29,4 +29,17 @@ bool MergeLater(DeviceRow& listed, DeviceRow&& later) {
     return true;
 }
 
+SubnetCheck CheckLocalSubnet(const DeviceRow& row) {
+    const std::optional<Ipv4Address> ip = Ipv4Address::FromDottedQuad<char16_t>(row.record.IP);
+    const std::optional<Ipv4Address> local =
+        Ipv4Address::FromDottedQuad<char16_t>(row.localAddress);
+    if (!ip || !local) {
+        return {};
+    }
+    constexpr int kAssumedDevicePrefix = 24;
+    const Ipv4Network localNetwork = Ipv4Network::OfNetmask(*local, row.localNetmask);
+    return {true, localNetwork.Contains(*ip), localNetwork,
+            Ipv4Network::OfPrefix(*ip, kAssumedDevicePrefix)};
+}
+
 } // namespace ferrow

@@ -18,6 +18,17 @@ void WriteMember(std::ostream& out, std::string_view key, std::string_view value
     out << Quoted(key) << ": " << Quoted(value);
 }
 
+// The members of a row's object, `separator` between two: the cells keyed by kFieldNames,
+// then SameSubnet as a boolean.
+void WriteRowMembers(std::ostream& out, const DeviceRow& row, std::string_view separator) {
+    const RowCells cells = CellsOf(row);
+    for (std::size_t i = 0; i < kCellCount; ++i) {
+        WriteMember(out, kFieldNames[i], ToUtf8(cells[i]));
+        out << separator;
+    }
+    out << Quoted(kSameSubnetFieldName) << ": " << SameSubnetText(row);
+}
+
 } // namespace
 
 void WriteJson(std::ostream& out, const std::vector<DeviceRow>& rows) {
@@ -25,26 +36,22 @@ void WriteJson(std::ostream& out, const std::vector<DeviceRow>& rows) {
     // a list of any length never stands in memory twice.
     out << '[';
     for (std::size_t row = 0; row < rows.size(); ++row) {
-        out << (row == 0 ? "\n" : ",\n") << "  {\n";
-        const RowCells cells = CellsOf(rows[row]);
-        for (std::size_t i = 0; i < kCellCount; ++i) {
-            out << "    ";
-            WriteMember(out, kFieldNames[i], ToUtf8(cells[i]));
-            out << (i + 1 < kCellCount ? ",\n" : "\n");
-        }
-        out << "  }";
+        out << (row == 0 ? "\n" : ",\n") << "  {\n    ";
+        WriteRowMembers(out, rows[row], ",\n    ");
+        out << "\n  }";
     }
     out << (rows.empty() ? "]\n" : "\n]\n");
 }
 
 void WriteJsonEventLine(std::ostream& out, std::string_view event, const DeviceRow& row,
-                        std::span<const RowCell> cells) {
-    const RowCells texts = CellsOf(row);
+                        EventRowFields fields) {
     out << '{';
     WriteMember(out, "event", event);
-    for (const RowCell cell : cells) {
-        out << ", ";
-        WriteMember(out, kFieldNames[cell], ToUtf8(texts[cell]));
+    out << ", ";
+    if (fields == EventRowFields::Whole) {
+        WriteRowMembers(out, row, ", ");
+    } else {
+        WriteMember(out, kFieldNames[kIpCell], ToUtf8(row.record.IP));
     }
     out << "}\n";
 }

@@ -14,6 +14,10 @@ std::u16string_view ProtocolText(ProtocolSet protocols) {
     return onvif ? u"ONVIF" : u"";
 }
 
+std::string_view SameSubnetText(const DeviceRow& row) {
+    return CheckLocalSubnet(row).same ? "true" : "false";
+}
+
 RowCells CellsOf(const DeviceRow& row) {
     const DeviceRecord& record = row.record;
     return {record.Manufacture,

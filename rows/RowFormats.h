@@ -4,7 +4,6 @@
 
 #include <array>
 #include <iosfwd>
-#include <span>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -25,15 +24,6 @@ enum RowCell : std::size_t {
     kCellCount
 };
 using RowCells = std::array<std::u16string_view, kCellCount>;
-// Every cell, in order.
-inline constexpr std::array<RowCell, kCellCount> kEveryCell = [] {
-    std::array<RowCell, kCellCount> cells{};
-    for (std::size_t i = 0; i < kCellCount; ++i) {
-        cells[i] = static_cast<RowCell>(i);
-    }
-    return cells;
-}();
-
 // Names of the cells for machines (CSV header, JSON keys): the reply's element names,
 // the local address and the protocols that answered.
 inline constexpr std::array<std::string_view, kCellCount> kFieldNames{
@@ -49,6 +39,12 @@ inline constexpr std::array<std::pair<RowCell, std::string_view>, 5> kPrometheus
     {kProtocolCell, "protocol"},
 }};
 
+// The field after the cells for machines: whether the device's IP lies in the network of
+// the local address that heard it (CheckLocalSubnet), true or false.
+inline constexpr std::string_view kSameSubnetFieldName = "SameSubnet";
+// Its value as CSV and JSON both write it: "true" or "false".
+std::string_view SameSubnetText(const DeviceRow& row);
+
 // Headers of the cells for people, as the window names its columns.
 inline constexpr std::array<std::u16string_view, kCellCount> kColumnHeaders{
     u"Manufacture", u"Model",         u"IP Address", u"MAC Address",
@@ -60,22 +56,28 @@ std::u16string_view ProtocolText(ProtocolSet protocols);
 
 RowCells CellsOf(const DeviceRow& row);
 
-// Aligned columns (display columns, not bytes), control characters shown as U+FFFD.
+// Aligned columns (display columns, not bytes), control characters shown as U+FFFD. The IP
+// of a device outside the local address's network is marked " *", and a footnote under
+// the table says what the mark means.
 void WriteTable(std::ostream& out, const std::vector<DeviceRow>& rows);
-// RFC 4180: header row, CRLF line ends, fields quoted where needed.
+// RFC 4180: header row, CRLF line ends, fields quoted where needed; the cells, then
+// SameSubnet.
 void WriteCsv(std::ostream& out, const std::vector<DeviceRow>& rows);
-// An array of objects keyed by kFieldNames; always valid UTF-8 JSON.
+// An array of objects keyed by kFieldNames (strings), then SameSubnet (a boolean); always
+// valid UTF-8 JSON.
 void WriteJson(std::ostream& out, const std::vector<DeviceRow>& rows);
 // Prometheus's file-based service discovery (file_sd_configs): an array of target groups,
 // one per row, each on a line of its own. The target is "IP:HttpPort"; the labels are
 // kPrometheusLabels, with valid UTF-8 values. Rows whose IP is not a dotted IPv4 address or
 // whose HttpPort is not a port number 1..65535 are left out.
 void WritePrometheus(std::ostream& out, const std::vector<DeviceRow>& rows);
-// One JSON object on a line of its own: "event" first, then the given cells of the row
-// keyed by kFieldNames, as in {"event": "found", "Manufacture": "...", ...}; always valid
-// UTF-8 JSON.
+// What an event line says of its row: all of it, or only its IP.
+enum class EventRowFields { Whole, IpOnly };
+// One JSON object on a line of its own: "event" first, then the row's members as WriteJson
+// writes them, as in {"event": "found", "Manufacture": "...", ..., "SameSubnet": true}, or
+// its IP alone; always valid UTF-8 JSON.
 void WriteJsonEventLine(std::ostream& out, std::string_view event, const DeviceRow& row,
-                        std::span<const RowCell> cells);
+                        EventRowFields fields);
 
 void WriteRows(std::ostream& out, const std::vector<DeviceRow>& rows, OutputFormat format);
 

@@ -8,6 +8,11 @@ namespace ferrow {
 namespace {
 
 constexpr std::string_view kColumnGap = "  ";
+constexpr std::u16string_view kOutsideMark = u" *";
+constexpr std::string_view kOutsideFootnote =
+    "* In another network than the local address that heard it: its web page cannot open "
+    "until this computer has an address in the device's network or the device gets one in "
+    "this computer's.";
 
 using Line = std::array<std::u16string, kCellCount>;
 
@@ -37,10 +42,15 @@ void WriteTable(std::ostream& out, const std::vector<DeviceRow>& rows) {
     Line header;
     std::copy(kColumnHeaders.begin(), kColumnHeaders.end(), header.begin());
     lines.push_back(header);
+    bool anyOutside = false;
     for (const DeviceRow& row : rows) {
         const RowCells cells = CellsOf(row);
         Line line;
         std::transform(cells.begin(), cells.end(), line.begin(), ForTerminal);
+        if (CheckLocalSubnet(row).Outside()) {
+            line[kIpCell] += kOutsideMark;
+            anyOutside = true;
+        }
         lines.push_back(std::move(line));
     }
 
@@ -59,6 +69,9 @@ void WriteTable(std::ostream& out, const std::vector<DeviceRow>& rows) {
     WriteLine(out, rule, widths);
     for (auto line = lines.begin() + 1; line != lines.end(); ++line) {
         WriteLine(out, *line, widths);
+    }
+    if (anyOutside) {
+        out << '\n' << kOutsideFootnote << '\n';
     }
 }
 

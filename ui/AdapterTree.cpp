@@ -20,9 +20,10 @@ AdapterTree::AdapterTree(QWidget* parent) : QTreeWidget(parent) {
 }
 
 QTreeWidgetItem* AdapterTree::AppendNode(QTreeWidgetItem* parent, const QString& text,
-                                         Ipv4Address address) {
+                                         Ipv4Address address, Ipv4Address netmask) {
     auto* item = new QTreeWidgetItem(QStringList{text});
     item->setData(0, kAddressRole, QVariant::fromValue<quint32>(address.NetworkOrder()));
+    item->setData(0, kNetmaskRole, QVariant::fromValue<quint32>(netmask.NetworkOrder()));
     if (parent == nullptr) {
         addTopLevelItem(item);
     } else {
@@ -34,8 +35,12 @@ QTreeWidgetItem* AdapterTree::AppendNode(QTreeWidgetItem* parent, const QString&
 
 namespace {
 
+Ipv4Address NodeValue(const QTreeWidgetItem& node, int role) {
+    return Ipv4Address::FromNetworkOrder(node.data(0, role).value<quint32>());
+}
+
 Ipv4Address NodeAddress(const QTreeWidgetItem& node) {
-    return Ipv4Address::FromNetworkOrder(node.data(0, kAddressRole).value<quint32>());
+    return NodeValue(node, kAddressRole);
 }
 
 } // namespace
@@ -51,6 +56,15 @@ std::vector<Ipv4Address> AdapterTree::SearchableAddresses() const {
         AppendSearchable(addresses, NodeAddress(**node));
     }
     return addresses;
+}
+
+Ipv4Address AdapterTree::NetmaskOf(Ipv4Address address) const {
+    for (QTreeWidgetItemIterator node(const_cast<AdapterTree*>(this)); *node != nullptr; ++node) {
+        if (NodeAddress(**node) == address) {
+            return NodeValue(**node, kNetmaskRole);
+        }
+    }
+    return {};
 }
 
 } // namespace ferrow

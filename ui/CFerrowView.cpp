@@ -3,6 +3,7 @@
 #include "rows/RowFormats.h"
 #include "ui/CommandIds.h"
 #include "ui/DeviceWebAddress.h"
+#include "ui/NetworkWarning.h"
 #include "ui/UrlOpener.h"
 #include "ui/ViewStyle.h"
 
@@ -14,6 +15,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSaveFile>
 #include <sstream>
 
@@ -25,6 +27,12 @@ constexpr int kColumnWidths[DeviceListModel::kColumnCount] = {120, 80, 130, 130,
 
 QString Text(const std::u16string& text) {
     return QString::fromStdU16String(text);
+}
+
+// Plain and selectable: the texts come from the network, and an address is for copying.
+void ShowPlainText(QMessageBox& box) {
+    box.setTextFormat(Qt::PlainText);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 }
 
 } // namespace
@@ -126,7 +134,13 @@ void CFerrowView::OpenSelectedDevice() {
                                    "texts would make another address than its own.\n\n"
                                    "IP Address: %1\nHttp Port: %2%3")
                         .arg(ip, port, schemeLine));
-    } else if (!m_opener.Open(*url)) {
+        return;
+    }
+    if (const QString warning = OtherNetworkWarning(*row);
+        !warning.isEmpty() && !ConfirmOpening(warning)) {
+        return;
+    }
+    if (!m_opener.Open(*url)) {
         ShowProblem(QStringLiteral("No web browser could be started for the device's web "
                                    "page. Copy the address into a browser:\n\n%1")
                         .arg(url->toString()));
@@ -193,10 +207,20 @@ void CFerrowView::ChooseExportFile() {
 void CFerrowView::ShowProblem(const QString& text) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Ferrow"), text, QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("problemBox"));
-    // Plain and selectable: the texts come from the network, and the address is for copying.
-    box.setTextFormat(Qt::PlainText);
-    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    ShowPlainText(box);
     box.exec();
+}
+
+bool CFerrowView::ConfirmOpening(const QString& warning) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Ferrow"),
+                    warning + QStringLiteral("\n\nOpen the web page anyway?"),
+                    QMessageBox::NoButton, this);
+    box.setObjectName(QStringLiteral("otherNetworkBox"));
+    ShowPlainText(box);
+    const QPushButton* open = box.addButton(QStringLiteral("Open Anyway"), QMessageBox::AcceptRole);
+    box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+    box.exec();
+    return box.clickedButton() == open;
 }
 
 std::unique_ptr<QMenu> CFerrowView::CreatePopupMenu() {

@@ -21,7 +21,9 @@ class UrlOpener;
 // a device heard in both protocols is one row.
 //
 // A double-click on a row, or Enter, opens the device's web page; when that cannot be
-// done a message box says so and shows the address. A right-click shows the popup menu:
+// done a message box says so and shows the address. A row outside the network of the
+// local address that heard it is marked, and opening its page first says why it will
+// likely not open and asks whether to try anyway. A right-click shows the popup menu:
 // on a row "Open Web Page" (the default item), "Copy IP Address" and "Copy Row"; anywhere
 // "Refresh", "Search All Addresses" and the check "Keep Searching" (issued to the frame as
 // commands; the frame shows the check in its View menu too and sets it) and "Export
@@ -82,6 +84,8 @@ private:
     const DeviceRow* SelectedRow() const;
     void ChooseExportFile();
     void ShowProblem(const QString& text);
+    // Shows the warning with a choice to open the page anyway or not; true to open it.
+    bool ConfirmOpening(const QString& warning);
 
     UrlOpener& m_opener;
     DeviceListModel m_rows;

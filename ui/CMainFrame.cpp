@@ -171,9 +171,10 @@ QTreeWidgetItem* CMainFrame::AddAdapterNode(std::u16string description, std::u16
     return m_tree->AppendNode(m_rootItem, text, Ipv4Address());
 }
 
-void CMainFrame::AddAddressNode(QTreeWidgetItem* adapterNode, std::u16string addressText) {
+void CMainFrame::AddAddressNode(QTreeWidgetItem* adapterNode, std::u16string addressText,
+                                Ipv4Address netmask) {
     const Ipv4Address address = Ipv4Address::FromText(Utf16ToNarrow(addressText));
-    m_tree->AppendNode(adapterNode, QString::fromStdU16String(addressText), address);
+    m_tree->AppendNode(adapterNode, QString::fromStdU16String(addressText), address, netmask);
 }
 
 void CMainFrame::OnDeviceReply(std::u16string replyText) {
@@ -242,8 +243,9 @@ void CMainFrame::StartRound() {
 }
 
 void CMainFrame::StartNextSearch() {
+    const Ipv4Address address = m_searchAddresses[m_searchIndex];
     m_search = std::make_unique<LiveSearch>(
-        m_services.searcher, m_searchAddresses[m_searchIndex], m_protocols,
+        m_services.searcher, address, m_tree->NetmaskOf(address), m_protocols,
         [this](std::vector<DeviceRow> rows) {
             if (m_rounds.Watching()) {
                 m_rounds.Hear(rows);

@@ -65,7 +65,8 @@ public:
 
     // The adapter tree's filling, called by EnumAdapters.
     QTreeWidgetItem* AddAdapterNode(std::u16string description, std::u16string macText);
-    void AddAddressNode(QTreeWidgetItem* adapterNode, std::u16string addressText);
+    void AddAddressNode(QTreeWidgetItem* adapterNode, std::u16string addressText,
+                        Ipv4Address netmask);
 
     // One accepted reply of the running search: a row unless its IP text is listed.
     void OnDeviceReply(std::u16string replyText);

@@ -1,11 +1,14 @@
 #include "ui/DeviceListModel.h"
 
 #include "rows/RowFormats.h"
+#include "ui/NetworkWarning.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QStringList>
+#include <QStyle>
 
 namespace ferrow {
 
@@ -107,6 +110,11 @@ QVariant DeviceListModel::data(const QModelIndex& index, int role) const {
         const std::u16string_view cell = CellsOf(Row(index.row()))[CellOfColumn(index.column())];
         return QString::fromUtf16(cell.data(), static_cast<qsizetype>(cell.size()));
     }
+    case Qt::DecorationRole:
+        if (index.column() == 0 && CheckLocalSubnet(Row(index.row())).Outside()) {
+            return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+        }
+        return {};
     case Qt::ForegroundRole:
         return m_lastSeenOfGoneRow.contains(index.row())
                    ? QVariant(QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text))
@@ -121,6 +129,9 @@ QVariant DeviceListModel::data(const QModelIndex& index, int role) const {
 QVariant DeviceListModel::ToolTip(int row) const {
     // One line per thing to say of the row.
     QStringList lines;
+    if (const QString warning = OtherNetworkWarning(Row(row)); !warning.isEmpty()) {
+        lines << warning;
+    }
     if (const auto gone = m_lastSeenOfGoneRow.find(row); gone != m_lastSeenOfGoneRow.end()) {
         const auto sinceEpoch =
             std::chrono::duration_cast<std::chrono::milliseconds>(gone->second.time_since_epoch());

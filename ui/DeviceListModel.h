@@ -16,8 +16,10 @@ namespace ferrow {
 // address), kept once, in the collection that merges the rows of one IP text heard in two
 // protocols, drops a second row of the same protocol and counts those past its limit. The
 // list shows them through this model, a row per device and a column per reply field and
-// for the protocols. While the searches are repeated, a row not heard lately is greyed,
-// with the time it was last heard in its tooltip.
+// for the protocols. A row whose device stands outside the network of the local address
+// that heard it has a warning icon in its first cell and says why on every cell's tooltip.
+// While the searches are repeated, a row not heard lately is greyed, with the time it was
+// last heard in its tooltip.
 class DeviceListModel : public QAbstractTableModel {
     Q_OBJECT
 

@@ -10,10 +10,12 @@
 
 namespace ferrow {
 
-LiveSearch::LiveSearch(AddressSearcher& searcher, Ipv4Address localAddress, ProtocolSet protocols,
-                       RowsHandler onRows, EndHandler onEnd)
-    : m_localAddress(NarrowToUtf16(localAddress.Text())), m_onRows(std::move(onRows)),
-      m_onEnd(std::move(onEnd)), m_search(searcher.Start(localAddress, protocols, *this)) {}
+LiveSearch::LiveSearch(AddressSearcher& searcher, Ipv4Address localAddress,
+                       Ipv4Address localNetmask, ProtocolSet protocols, RowsHandler onRows,
+                       EndHandler onEnd)
+    : m_localAddress(NarrowToUtf16(localAddress.Text())), m_localNetmask(localNetmask),
+      m_onRows(std::move(onRows)), m_onEnd(std::move(onEnd)),
+      m_search(searcher.Start(localAddress, protocols, *this)) {}
 
 LiveSearch::~LiveSearch() {
     // First the search, so that its thread no longer calls in; the deliveries still queued
@@ -23,12 +25,12 @@ LiveSearch::~LiveSearch() {
 
 void LiveSearch::OnSearchReply(std::u16string replyText) {
     if (std::optional<DeviceRecord> record = ReadDeviceReply(replyText)) {
-        AddPendingRow(RowOfReply(std::move(*record), m_localAddress));
+        AddPendingRow(RowOfReply(std::move(*record), m_localAddress, m_localNetmask));
     }
 }
 
 void LiveSearch::OnOnvifDevice(OnvifDevice device) {
-    AddPendingRow(RowOfOnvifDevice(std::move(device), m_localAddress));
+    AddPendingRow(RowOfOnvifDevice(std::move(device), m_localAddress, m_localNetmask));
 }
 
 void LiveSearch::AddPendingRow(DeviceRow row) {

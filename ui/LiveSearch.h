@@ -30,8 +30,9 @@ public:
     using RowsHandler = std::function<void(std::vector<DeviceRow> rows)>;
     using EndHandler = std::function<void(const SearchEnd& end)>;
 
-    LiveSearch(AddressSearcher& searcher, Ipv4Address localAddress, ProtocolSet protocols,
-               RowsHandler onRows, EndHandler onEnd);
+    // The rows carry the local address and its netmask.
+    LiveSearch(AddressSearcher& searcher, Ipv4Address localAddress, Ipv4Address localNetmask,
+               ProtocolSet protocols, RowsHandler onRows, EndHandler onEnd);
     ~LiveSearch() override;
 
 private:
@@ -45,6 +46,7 @@ private:
     void Deliver();
 
     const std::u16string m_localAddress;
+    const Ipv4Address m_localNetmask;
     const RowsHandler m_onRows;
     const EndHandler m_onEnd;
     std::mutex m_mutex;

@@ -18,10 +18,16 @@ class RecordingFrame : public CSearchXNRImpl<RecordingFrame>, public CNetImpl<Re
 public:
     using Clock = std::chrono::steady_clock;
 
+    struct AddressNode {
+        std::u16string text;
+        Ipv4Address netmask;
+
+        friend bool operator==(const AddressNode&, const AddressNode&) = default;
+    };
     struct AdapterNode {
         std::u16string description;
         std::u16string macText;
-        std::vector<std::u16string> addresses;
+        std::vector<AddressNode> addresses;
 
         friend bool operator==(const AdapterNode&, const AdapterNode&) = default;
     };
@@ -40,8 +46,8 @@ public:
         return adapters.size() - 1;
     }
 
-    void AddAddressNode(std::size_t node, std::u16string addressText) {
-        adapters.at(node).addresses.push_back(std::move(addressText));
+    void AddAddressNode(std::size_t node, std::u16string addressText, Ipv4Address netmask) {
+        adapters.at(node).addresses.push_back({std::move(addressText), netmask});
     }
 
     // Runs a search and returns how long it took.

@@ -23,9 +23,9 @@ std::vector<AdapterInfo> OurAdapters(std::vector<AdapterInfo> adapters) {
 
 // An address label ("lan0:web") belongs to its interface; labels are Linux's own.
 #ifdef _WIN32
-const std::vector<std::string> kThirdAddress{"ip", "addr", "add", "10.20.2.1/24", "dev", "lan0"};
+const std::vector<std::string> kThirdAddress{"ip", "addr", "add", "10.20.2.1/32", "dev", "lan0"};
 #else
-const std::vector<std::string> kThirdAddress{"ip",  "addr", "add",   "10.20.2.1/24",
+const std::vector<std::string> kThirdAddress{"ip",  "addr", "add",   "10.20.2.1/32",
                                              "dev", "lan0", "label", "lan0:web"};
 #endif
 
@@ -44,13 +44,17 @@ protected:
         test::VethOptions withAddresses("lan0", "10.20.0.1/24", "10.20.0.2/24");
         withAddresses.localMac = "02:00:00:00:0A:01";
         ASSERT_TRUE(test::ConnectVeth(*m_peer, withAddresses, error)) << error;
-        ASSERT_EQ(test::RunProgram({"ip", "addr", "add", "10.20.1.1/24", "dev", "lan0"}, nullptr),
+        ASSERT_EQ(test::RunProgram({"ip", "addr", "add", "10.20.17.1/20", "dev", "lan0"}, nullptr),
                   0);
         ASSERT_EQ(test::RunProgram(kThirdAddress, nullptr), 0);
     }
 
     std::unique_ptr<test::NetworkNamespace> m_peer;
 };
+
+Ipv4Address Mask(const char* text) {
+    return Ipv4Address::FromText(text);
+}
 
 TEST_F(AdapterSourceTest, ListsInterfacesInIndexOrderWithTheirHardwareAndIpv4Addresses) {
     const std::vector<AdapterInfo> all = SystemAdapterSource{}.ListAdapters();
@@ -62,11 +66,13 @@ TEST_F(AdapterSourceTest, ListsInterfacesInIndexOrderWithTheirHardwareAndIpv4Add
     ASSERT_EQ(ours.size(), 2u);
     EXPECT_EQ(ours[0].description, "lan1");
     EXPECT_EQ(ours[0].hardwareAddress, (std::vector<std::uint8_t>{2, 0, 0, 0, 0x0B, 1}));
-    EXPECT_EQ(ours[0].ipv4Addresses, std::vector<std::string>{"0.0.0.0"});
+    EXPECT_EQ(ours[0].ipv4Addresses, (std::vector<AdapterAddress>{{"0.0.0.0", Ipv4Address()}}));
     EXPECT_EQ(ours[1].description, "lan0");
     EXPECT_EQ(ours[1].hardwareAddress, (std::vector<std::uint8_t>{2, 0, 0, 0, 0x0A, 1}));
     EXPECT_EQ(ours[1].ipv4Addresses,
-              (std::vector<std::string>{"10.20.0.1", "10.20.1.1", "10.20.2.1"}));
+              (std::vector<AdapterAddress>{{"10.20.0.1", Mask("255.255.255.0")},
+                                           {"10.20.17.1", Mask("255.255.240.0")},
+                                           {"10.20.2.1", Mask("255.255.255.255")}}));
 }
 
 TEST_F(AdapterSourceTest, TheFrameGetsTheSystemsAdaptersThroughEnumAdapters) {
@@ -78,11 +84,14 @@ TEST_F(AdapterSourceTest, TheFrameGetsTheSystemsAdaptersThroughEnumAdapters) {
     ASSERT_EQ(frame.adapters.size(), 2u);
     EXPECT_EQ(frame.adapters[0].description, u"lan1");
     EXPECT_EQ(frame.adapters[0].macText, u"02:00:00:00:0B:01");
-    EXPECT_EQ(frame.adapters[0].addresses, std::vector<std::u16string>{u"0.0.0.0"});
+    using Node = RecordingFrame::AddressNode;
+    EXPECT_EQ(frame.adapters[0].addresses, (std::vector<Node>{{u"0.0.0.0", Ipv4Address()}}));
     EXPECT_EQ(frame.adapters[1].description, u"lan0");
     EXPECT_EQ(frame.adapters[1].macText, u"02:00:00:00:0A:01");
     EXPECT_EQ(frame.adapters[1].addresses,
-              (std::vector<std::u16string>{u"10.20.0.1", u"10.20.1.1", u"10.20.2.1"}));
+              (std::vector<Node>{{u"10.20.0.1", Mask("255.255.255.0")},
+                                 {u"10.20.17.1", Mask("255.255.240.0")},
+                                 {u"10.20.2.1", Mask("255.255.255.255")}}));
 }
 
 } // namespace

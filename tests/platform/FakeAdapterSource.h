@@ -2,10 +2,17 @@
 
 #include "platform/AdapterSource.h"
 
+#include <string>
 #include <utility>
 #include <vector>
 
 namespace ferrow::test {
+
+// An adapter's address with its netmask, both as dotted text.
+inline AdapterAddress Address(const std::string& text,
+                              const std::string& netmask = "255.255.255.0") {
+    return {text, Ipv4Address::FromText(netmask)};
+}
 
 // Lists the adapters it was given, and counts how often it was asked.
 class FakeAdapterSource final : public AdapterSource {

@@ -40,6 +40,20 @@ TEST(Ipv4AddressTest, TextAndAddressRoundTrip) {
     }
 }
 
+TEST(Ipv4AddressTest, OnlyPlainDottedDecimalTextIsAnAddress) {
+    EXPECT_EQ(Ipv4Address::FromDottedQuad<char16_t>(u"192.168.0.20"),
+              Ipv4Address::FromText("192.168.0.20"));
+    EXPECT_EQ(Ipv4Address::FromDottedQuad<char16_t>(u"0.0.0.0"), Ipv4Address::FromText("0.0.0.0"));
+    EXPECT_EQ(Ipv4Address::FromDottedQuad<char16_t>(u"255.255.255.255"),
+              Ipv4Address::FromText("255.255.255.255"));
+    for (const char16_t* text :
+         {u"", u"10.1.2", u"10.1.2.3.4", u"010.1.2.3", u"0x0a.1.2.3", u"256.1.2.3", u"1000.1.2.3",
+          u" 10.1.2.3", u"10.1.2.3 ", u"10..2.3", u"10.1.2.", u"nvr.local", u"\uFF11.1.2.3"}) {
+        EXPECT_FALSE(Ipv4Address::FromDottedQuad<char16_t>(text).has_value())
+            << std::u16string_view(text).size();
+    }
+}
+
 TEST(Ipv4AddressTest, OnlyTheAddressOfNoAdapterCannotBeSearchedFrom) {
     EXPECT_FALSE(Ipv4Address::FromText("0.0.0.0").CanSearchFrom());
     EXPECT_FALSE(Ipv4Address().CanSearchFrom());

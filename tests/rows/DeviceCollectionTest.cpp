@@ -117,19 +117,19 @@ using Rows = DeviceCollection<DeviceRow>;
 
 DeviceRow PortReply(std::u16string model, std::u16string mac, std::u16string port) {
     return RowOfReply({u"Acme", std::move(model), u"10.0.0.7", std::move(mac), std::move(port)},
-                      u"10.0.0.1");
+                      u"10.0.0.1", {});
 }
 
 DeviceRow OnvifRow(std::u16string model, std::u16string port, std::u16string scheme) {
     return RowOfOnvifDevice(
         {{u"Vendor", std::move(model), u"10.0.0.7", u"02:00:00:00:00:07", std::move(port)},
          std::move(scheme)},
-        u"10.0.1.1");
+        u"10.0.1.1", {});
 }
 
 TEST(DeviceRowCollectionTest, ARowOfAnotherProtocolFillsOnlyTheEmptyFields) {
     Rows rows;
-    rows.Add(RowOfReply({u"Other", u"X", u"10.0.0.6", u"", u"80"}, u"10.0.0.1"));
+    rows.Add(RowOfReply({u"Other", u"X", u"10.0.0.6", u"", u"80"}, u"10.0.0.1", {}));
     ASSERT_EQ(rows.Add(PortReply(u"", u"", u"8080")).outcome, Added);
     EXPECT_EQ(rows.Add(OnvifRow(u"Cam-2", u"443", u"https")), (AddResult{Merged, 1}));
 

@@ -14,9 +14,15 @@ using test::ParseCsv;
 using test::SplitLines;
 
 DeviceRow Row(std::u16string maker, std::u16string model, std::u16string ip, std::u16string mac,
-              std::u16string port, std::u16string local) {
-    return {{std::move(maker), std::move(model), std::move(ip), std::move(mac), std::move(port)},
-            std::move(local)};
+              std::u16string port, std::u16string local, const char* netmask = "0.0.0.0") {
+    return RowOfReply(
+        {std::move(maker), std::move(model), std::move(ip), std::move(mac), std::move(port)},
+        std::move(local), Ipv4Address::FromText(netmask));
+}
+
+// A device of the IP heard from the local address with the netmask.
+DeviceRow Heard(std::u16string ip, std::u16string local, const char* netmask) {
+    return Row(u"A", u"M", std::move(ip), u"", u"80", std::move(local), netmask);
 }
 
 class TableAlignment : public ::testing::Test {
@@ -108,6 +114,24 @@ TEST(TableFormat, FormatCharactersAreShownOnlyInTheTable) {
     EXPECT_EQ(ParseCsv(csv.str()).at(1).at(0), "Acme\xE2\x80\xAEtxt.exe");
 }
 
+TEST(TableFormat, MarksTheDevicesOutsideTheLocalNetworkAndExplainsTheMarkOnce) {
+    const std::vector<DeviceRow> rows{Heard(u"10.9.0.7", u"10.1.2.3", "255.0.0.0"),
+                                      Heard(u"192.168.0.20", u"10.1.2.3", "255.0.0.0"),
+                                      Heard(u"nvr.local", u"10.1.2.3", "255.0.0.0")};
+    std::ostringstream out;
+    WriteTable(out, rows);
+    const std::vector<std::string> lines = SplitLines(out.str());
+    ASSERT_EQ(lines.size(), 7u) << out.str(); // header, rule, rows, blank, footnote
+    EXPECT_EQ(lines[3].find('*'), lines[3].find("192.168.0.20 *") + 13);
+    EXPECT_EQ(lines[2].find('*'), std::string::npos);
+    EXPECT_EQ(lines[4].find('*'), std::string::npos) << "no address: no network to place";
+    for (std::size_t line = 2; line < 5; ++line) {
+        EXPECT_EQ(lines[line].find("10.1.2.3"), lines[0].find("Local Address")) << lines[line];
+    }
+    EXPECT_EQ(lines[5], "");
+    EXPECT_EQ(lines[6].rfind("* In another network than the local address", 0), 0u) << lines[6];
+}
+
 TEST(TableFormat, SaysSoWhenNothingAnswered) {
     std::ostringstream out;
     WriteTable(out, {});
@@ -123,10 +147,11 @@ TEST(CsvFormat, RoundTripsEveryAwkwardField) {
     WriteCsv(out, rows);
     const auto records = ParseCsv(out.str());
     const std::vector<std::vector<std::string>> expected{
-        {"Manufacture", "Model", "IP", "MAC", "HttpPort", "LocalAddress", "Protocol"},
-        {"Acme, Inc.", "say \"hi\"", "10.0.0.1", "line1\r\nline2", "80", "10.0.0.9", "UDP 2900"},
+        {"Manufacture", "Model", "IP", "MAC", "HttpPort", "LocalAddress", "Protocol", "SameSubnet"},
+        {"Acme, Inc.", "say \"hi\"", "10.0.0.1", "line1\r\nline2", "80", "10.0.0.9", "UDP 2900",
+         "true"},
         {"M\xC3\xBCller", "\xE6\x9D\xB1\xE4\xBA\xAC", "", "lf\nonly", " 81 ", "10.0.0.9",
-         "UDP 2900"},
+         "UDP 2900", "false"},
     };
     EXPECT_EQ(records, expected);
 }
@@ -134,22 +159,42 @@ TEST(CsvFormat, RoundTripsEveryAwkwardField) {
 TEST(CsvFormat, QuotesOnlyWhereNeeded) {
     std::ostringstream out;
     WriteCsv(out, {Row(u"A", u"B,C", u"1.2.3.4", u"", u"80", u"5.6.7.8")});
-    EXPECT_EQ(out.str(), "Manufacture,Model,IP,MAC,HttpPort,LocalAddress,Protocol\r\n"
-                         "A,\"B,C\",1.2.3.4,,80,5.6.7.8,UDP 2900\r\n");
+    EXPECT_EQ(out.str(), "Manufacture,Model,IP,MAC,HttpPort,LocalAddress,Protocol,SameSubnet\r\n"
+                         "A,\"B,C\",1.2.3.4,,80,5.6.7.8,UDP 2900,true\r\n");
 }
 
 // The last cell names the protocols that answered for the row, both in a fixed order.
 TEST(CsvFormat, TheProtocolCellNamesEveryProtocolOfTheRow) {
-    DeviceRow merged = RowOfOnvifDevice({{u"A", u"C", u"10.0.0.7", u"", u"443"}, u"https"}, u"L");
+    DeviceRow merged =
+        RowOfOnvifDevice({{u"A", u"C", u"10.0.0.7", u"", u"443"}, u"https"}, u"10.0.0.1", {});
     merged.protocols = merged.protocols.With(DeviceProtocol::Udp2900);
     std::ostringstream out;
     WriteCsv(out,
-             {Row(u"A", u"N", u"10.0.0.6", u"", u"80", u"L"),
-              RowOfOnvifDevice({{u"A", u"C", u"10.0.0.8", u"", u"80"}, u"http"}, u"L"), merged});
-    EXPECT_EQ(out.str(), "Manufacture,Model,IP,MAC,HttpPort,LocalAddress,Protocol\r\n"
-                         "A,N,10.0.0.6,,80,L,UDP 2900\r\n"
-                         "A,C,10.0.0.8,,80,L,ONVIF\r\n"
-                         "A,C,10.0.0.7,,443,L,\"UDP 2900, ONVIF\"\r\n");
+             {Row(u"A", u"N", u"10.0.0.6", u"", u"80", u"10.0.0.1"),
+              RowOfOnvifDevice({{u"A", u"C", u"10.0.0.8", u"", u"80"}, u"http"}, u"10.0.0.1", {}),
+              merged});
+    EXPECT_EQ(out.str(), "Manufacture,Model,IP,MAC,HttpPort,LocalAddress,Protocol,SameSubnet\r\n"
+                         "A,N,10.0.0.6,,80,10.0.0.1,UDP 2900,true\r\n"
+                         "A,C,10.0.0.8,,80,10.0.0.1,ONVIF,true\r\n"
+                         "A,C,10.0.0.7,,443,10.0.0.1,\"UDP 2900, ONVIF\",true\r\n");
+}
+
+// The last field: whether the IP lies in the local address's network, by its netmask.
+TEST(CsvFormat, SameSubnetFollowsTheNetmaskOfTheLocalAddress) {
+    const std::vector<DeviceRow> rows{
+        Heard(u"10.200.0.1", u"10.1.2.3", "255.0.0.0"),
+        Heard(u"192.168.0.20", u"10.1.2.3", "255.0.0.0"),
+        Heard(u"010.1.2.4", u"10.1.2.3", "255.0.0.0"), // no plain address
+        Heard(u"10.1.2.4", u"", "255.0.0.0"),          // no local address
+    };
+    std::ostringstream out;
+    WriteCsv(out, rows);
+    std::vector<std::string> sameSubnet;
+    for (const std::vector<std::string>& record : ParseCsv(out.str())) {
+        sameSubnet.push_back(record.back());
+    }
+    EXPECT_EQ(sameSubnet,
+              (std::vector<std::string>{"SameSubnet", "true", "false", "false", "false"}));
 }
 
 TEST(CsvFormat, HeaderAloneWhenNothingAnswered) {
@@ -163,7 +208,8 @@ TEST(JsonFormat, StaysValidForControlCharactersAndLoneSurrogates) {
     const std::vector<DeviceRow> rows{
         Row(u"Quote\" back\\slash", std::u16string{u'\0', u'\x01', u'\x1F', u'\n'}, u"10.0.0.1",
             loneSurrogates, u"80", u"10.0.0.9"),
-        Row(u"M\u00FCller", u"\U0001F4F7 \u6771\u4EAC", u"10.0.0.2", u"", u"", u"10.0.0.8"),
+        Row(u"M\u00FCller", u"\U0001F4F7 \u6771\u4EAC", u"10.0.0.2", u"", u"", u"10.0.0.8",
+            "255.255.255.255"),
     };
     std::ostringstream out;
     WriteJson(out, rows);
@@ -175,10 +221,12 @@ TEST(JsonFormat, StaysValidForControlCharactersAndLoneSurrogates) {
     std::vector<std::string> keys;
     for (const auto& [key, value] : parsed[0].items()) {
         keys.push_back(key);
-        EXPECT_TRUE(value.is_string()) << key;
+        EXPECT_EQ(value.is_string(), key != "SameSubnet") << key;
     }
     EXPECT_EQ(keys, (std::vector<std::string>{"Manufacture", "Model", "IP", "MAC", "HttpPort",
-                                              "LocalAddress", "Protocol"}));
+                                              "LocalAddress", "Protocol", "SameSubnet"}));
+    EXPECT_EQ(parsed[0]["SameSubnet"], true);
+    EXPECT_EQ(parsed[1]["SameSubnet"], false);
     EXPECT_EQ(parsed[0]["Manufacture"], "Quote\" back\\slash");
     EXPECT_EQ(parsed[0]["Model"], std::string("\0\x01\x1F\n", 4));
     EXPECT_EQ(parsed[0]["MAC"], "x\xEF\xBF\xBDy\xEF\xBF\xBD");
@@ -191,13 +239,12 @@ TEST(JsonFormat, StaysValidForControlCharactersAndLoneSurrogates) {
     EXPECT_EQ(out.str(), parsed.dump(2) + "\n");
 }
 
-TEST(JsonFormat, AnEventLineIsOneValidObjectOfTheGivenCells) {
+TEST(JsonFormat, AnEventLineIsOneValidObjectOfTheWholeRowOrItsIp) {
     const DeviceRow row = Row(u"M\u00FCller", std::u16string{u'a', u'\n', char16_t(0xD800)},
                               u"10.0.0.1", u"", u"80", u"10.0.0.9");
     std::ostringstream out;
-    WriteJsonEventLine(out, "found", row, kEveryCell);
-    const RowCell ipOnly[] = {kIpCell};
-    WriteJsonEventLine(out, "gone", row, ipOnly);
+    WriteJsonEventLine(out, "found", row, EventRowFields::Whole);
+    WriteJsonEventLine(out, "gone", row, EventRowFields::IpOnly);
     const std::vector<std::string> lines = SplitLines(out.str());
     ASSERT_EQ(lines.size(), 2u) << out.str();
 
@@ -206,8 +253,9 @@ TEST(JsonFormat, AnEventLineIsOneValidObjectOfTheGivenCells) {
     for (const auto& [key, value] : found.items()) {
         keys.push_back(key);
     }
-    EXPECT_EQ(keys, (std::vector<std::string>{"event", "Manufacture", "Model", "IP", "MAC",
-                                              "HttpPort", "LocalAddress", "Protocol"}));
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"event", "Manufacture", "Model", "IP", "MAC", "HttpPort",
+                                        "LocalAddress", "Protocol", "SameSubnet"}));
     EXPECT_EQ(found["event"], "found");
     EXPECT_EQ(found["Manufacture"], "M\xC3\xBCller");
     EXPECT_EQ(found["Model"], "a\n\xEF\xBF\xBD");

@@ -118,10 +118,12 @@ TEST_F(OneSearch, JsonParsesBackToTheRowsInArrivalOrder) {
 TEST_F(OneSearch, CsvParsesBackWithItsHeader) {
     const ScanRun run = RunScan({"--from", "10.61.0.1", "--format", "csv"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    const std::vector<std::vector<std::string>> expected{
-        {"Manufacture", "Model", "IP", "MAC", "HttpPort", "LocalAddress", "Protocol"},
+    std::vector<std::vector<std::string>> expected{
+        {"Manufacture", "Model", "IP", "MAC", "HttpPort", "LocalAddress", "Protocol", "SameSubnet"},
         kFirst,
         kSecond};
+    expected[1].push_back("true");
+    expected[2].push_back("true");
     EXPECT_EQ(test::ParseCsv(run.out), expected) << run.out;
 }
 
@@ -213,6 +215,9 @@ TEST_F(ScanCommandLine, AllSearchesEveryAdapterAndMergesByIpText) {
     EXPECT_EQ(rows[1]["IP"], "10.61.1.3");
     EXPECT_EQ(rows[1]["Model"], "B");
     EXPECT_EQ(rows[1]["LocalAddress"], "10.61.2.1");
+    // Each search's rows are placed by the netmask of the address they came from.
+    EXPECT_EQ(rows[0]["SameSubnet"], true);
+    EXPECT_EQ(rows[1]["SameSubnet"], false);
 }
 
 TEST_F(ScanCommandLine, OneListHoldsTheDevicesOfBothProtocols) {
@@ -245,8 +250,9 @@ TEST_F(ScanCommandLine, OneListHoldsTheDevicesOfBothProtocols) {
         << onvif.out;
     const ScanRun only2900 =
         RunScan({"--from", "10.61.0.1", "--protocol", "2900", "--format", "csv"});
-    EXPECT_EQ(only2900.out, "Manufacture,Model,IP,MAC,HttpPort,LocalAddress,Protocol\r\n"
-                            "Ferrow,NVR,10.61.0.2,00:11:22:33:44:55,80,10.61.0.1,UDP 2900\r\n");
+    EXPECT_EQ(only2900.out,
+              "Manufacture,Model,IP,MAC,HttpPort,LocalAddress,Protocol,SameSubnet\r\n"
+              "Ferrow,NVR,10.61.0.2,00:11:22:33:44:55,80,10.61.0.1,UDP 2900,true\r\n");
 }
 
 // The page a row's address opens, fetched from the searching side as a browser would.

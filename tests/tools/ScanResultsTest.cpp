@@ -1,5 +1,6 @@
 #include "tools/scan/ScanResults.h"
 
+#include "tests/platform/FakeAdapterSource.h"
 #include "tools/scan/ScanFrame.h"
 
 #include <gtest/gtest.h>
@@ -30,9 +31,9 @@ TEST(AdapterListing, WritesTheWindowsTree) {
     AdapterListing listing;
     const std::size_t first = listing.AddAdapter(u"eth0", u"00:1A:2B:3C:4D:5E");
     const std::size_t second = listing.AddAdapter(u"wlan0", u"");
-    listing.AddAddress(first, u"192.168.1.20");
-    listing.AddAddress(second, u"10.0.0.5");
-    listing.AddAddress(second, u"10.0.0.6");
+    listing.AddAddress(first, u"192.168.1.20", {});
+    listing.AddAddress(second, u"10.0.0.5", {});
+    listing.AddAddress(second, u"10.0.0.6", {});
     std::ostringstream out;
     listing.Write(out);
     EXPECT_EQ(out.str(), "Computer\n"
@@ -56,11 +57,11 @@ TEST(AdapterListing, SearchesEveryAddressOnceAndSkipsTheEmptyOne) {
     const std::size_t a = listing.AddAdapter(u"a", u"");
     const std::size_t b = listing.AddAdapter(u"b", u"");
     const std::size_t c = listing.AddAdapter(u"c", u"");
-    listing.AddAddress(a, u"10.0.0.2");
-    listing.AddAddress(a, u"10.0.0.1");
-    listing.AddAddress(b, u"0.0.0.0");
-    listing.AddAddress(c, u"10.0.0.2");
-    listing.AddAddress(c, u"172.16.0.1");
+    listing.AddAddress(a, u"10.0.0.2", {});
+    listing.AddAddress(a, u"10.0.0.1", {});
+    listing.AddAddress(b, u"0.0.0.0", {});
+    listing.AddAddress(c, u"10.0.0.2", {});
+    listing.AddAddress(c, u"172.16.0.1", {});
     EXPECT_EQ(Texts(listing.SearchableAddresses()),
               (std::vector<std::string>{"10.0.0.2", "10.0.0.1", "172.16.0.1"}));
 }
@@ -68,9 +69,11 @@ TEST(AdapterListing, SearchesEveryAddressOnceAndSkipsTheEmptyOne) {
 class FakeAdapters : public AdapterSource {
 public:
     std::vector<AdapterInfo> ListAdapters() const override {
-        return {{"veth-a", {0x02, 0x00, 0x0A, 0xFF, 0x00, 0x01}, {"10.1.0.1"}},
-                {"dummy", {}, {"0.0.0.0"}},
-                {"veth-b", {0xAB}, {"10.2.0.1", "10.2.0.2"}}};
+        return {{"veth-a", {0x02, 0x00, 0x0A, 0xFF, 0x00, 0x01}, {test::Address("10.1.0.1")}},
+                {"dummy", {}, {test::Address("0.0.0.0", "0.0.0.0")}},
+                {"veth-b",
+                 {0xAB},
+                 {test::Address("10.2.0.1"), test::Address("10.2.0.2", "255.255.0.0")}}};
     }
 };
 
@@ -89,6 +92,11 @@ TEST(ScanFrame, FillsItsTreeThroughTheAdapterEnumeration) {
                          "    10.2.0.2\n");
     EXPECT_EQ(Texts(frame.Adapters().SearchableAddresses()),
               (std::vector<std::string>{"10.1.0.1", "10.2.0.1", "10.2.0.2"}));
+    // The netmask a search's rows carry: the one listed with its address.
+    EXPECT_EQ(frame.Adapters().NetmaskOf(Ipv4Address::FromText("10.2.0.2")).Text(), "255.255.0.0");
+    EXPECT_EQ(frame.Adapters().NetmaskOf(Ipv4Address::FromText("10.2.0.1")).Text(),
+              "255.255.255.0");
+    EXPECT_EQ(frame.Adapters().NetmaskOf(Ipv4Address::FromText("10.9.0.1")), Ipv4Address());
 }
 
 TEST(ScanFrame, ReadsRepliesAsTheWindowDoes) {

@@ -66,8 +66,8 @@ protected:
     // which the given protocols answered for.
     void ExpectRowsInEveryFormat(const std::vector<std::string>& scan, const std::string& maker,
                                  const std::string& firstProtocols) {
-        const std::vector<std::string> first{maker,  kModel, kPeer,         "00:11:22:33:44:55",
-                                             "8080", kLocal, firstProtocols};
+        const std::vector<std::string> first{maker,  kModel, kPeer,          "00:11:22:33:44:55",
+                                             "8080", kLocal, firstProtocols, "true"};
         std::vector<std::string> second = first;
         second[2] = "10.62.0.3";
         second[6] = "UDP 2900";
@@ -88,10 +88,11 @@ protected:
         std::ifstream file(path, std::ios::binary);
         const std::string csv{std::istreambuf_iterator<char>(file), {}};
         EXPECT_TRUE(LinesEndInOneCrLf(csv)) << csv;
-        const std::vector<std::vector<std::string>> expected{
-            {"Manufacture", "Model", "IP", "MAC", "HttpPort", "LocalAddress", "Protocol"},
-            first,
-            second};
+        const std::vector<std::vector<std::string>> expected{{"Manufacture", "Model", "IP", "MAC",
+                                                              "HttpPort", "LocalAddress",
+                                                              "Protocol", "SameSubnet"},
+                                                             first,
+                                                             second};
         EXPECT_EQ(test::ParseCsv(csv), expected) << csv;
 
         const ProgramRun table = Run(scan, {"--from", kLocal});

@@ -4,11 +4,13 @@
 #include "ui/CFerrowView.h"
 #include "ui/CommandIds.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QIcon>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -56,13 +58,20 @@ protected:
         return texts;
     }
 
-    // The text of the message box that the action shows, closed at once.
-    QString ProblemShownBy(const std::function<void()>& action) {
+    // The text of the message box that the action shows, answered at once by the button of
+    // that text (closed when there is none).
+    QString BoxShownBy(const std::function<void()>& action, const QString& answer = {}) {
         QString text;
         QTimer::singleShot(0, [&] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 text = box->text();
                 problemFlags = box->textInteractionFlags();
+                for (QAbstractButton* button : box->buttons()) {
+                    if (button->text() == answer) {
+                        button->click();
+                        return;
+                    }
+                }
                 box->close();
             }
         });
@@ -122,7 +131,7 @@ DeviceRow OnvifRow(std::u16string ip, std::u16string model, std::u16string port 
                    std::u16string scheme = u"http") {
     return RowOfOnvifDevice(
         {{u"", std::move(model), std::move(ip), u"", std::move(port)}, std::move(scheme)},
-        u"10.0.0.9");
+        u"10.0.0.9", {});
 }
 
 // A device of a listed IP text heard in the other protocol changes its row in place; the
@@ -187,7 +196,7 @@ TEST_F(DeviceViewTest, DoubleClickOpensTheSchemeOfTheRowsPort) {
                         OnvifRow(u"192.168.1.21", u"Cam", u"80", u"file")});
     DoubleClickRow(0);
     EXPECT_EQ(opener.opened, std::vector<QString>{"https://192.168.1.20:443/"});
-    const QString refused = ProblemShownBy([this] { DoubleClickRow(1); });
+    const QString refused = BoxShownBy([this] { DoubleClickRow(1); });
     EXPECT_TRUE(refused.contains("Scheme: file")) << refused.toStdString();
     EXPECT_EQ(opener.opened.size(), 1u);
 }
@@ -204,15 +213,50 @@ TEST_F(DeviceViewTest, DoubleClickKeepsAnEmptyPort) {
 TEST_F(DeviceViewTest, AnAddressThatCannotBeOpenedIsShownInAMessageBox) {
     view.AddDeviceRow(Record(u"evil.example/x?@192.168.1.20", u"a", u"80"));
     view.AddDeviceRow(Record(u"192.168.1.22", u"b", u"80"));
-    const QString unsafe = ProblemShownBy([this] { DoubleClickRow(0); });
+    const QString unsafe = BoxShownBy([this] { DoubleClickRow(0); });
     EXPECT_TRUE(unsafe.contains("IP Address: evil.example/x?@192.168.1.20"))
         << unsafe.toStdString();
     EXPECT_TRUE(opener.opened.empty());
 
     opener.browserStarts = false;
-    const QString noBrowser = ProblemShownBy([this] { DoubleClickRow(1); });
+    const QString noBrowser = BoxShownBy([this] { DoubleClickRow(1); });
     EXPECT_TRUE(noBrowser.contains("http://192.168.1.22:80/")) << noBrowser.toStdString();
     EXPECT_EQ(problemFlags & Qt::TextSelectableByMouse, Qt::TextSelectableByMouse);
+}
+
+// Heard from 10.1.2.3/8: a device in 192.168.0.0/24 stands outside; one whose IP text is
+// no address cannot be placed and is not marked.
+std::vector<DeviceRow> RowsHeardFromANetworkOfEight() {
+    const Ipv4Address netmask = Ipv4Address::FromText("255.0.0.0");
+    return {RowOfReply(Record(u"10.200.0.7"), u"10.1.2.3", netmask),
+            RowOfReply(Record(u"192.168.0.20"), u"10.1.2.3", netmask),
+            RowOfReply(Record(u"nvr.local"), u"10.1.2.3", netmask)};
+}
+
+TEST_F(DeviceViewTest, ARowOutsideTheLocalNetworkHasAnIconAndSaysWhyOnItsTooltip) {
+    view.AddDeviceRows(RowsHeardFromANetworkOfEight());
+    const QAbstractItemModel& rows = *view.model();
+    EXPECT_FALSE(rows.index(1, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+    EXPECT_EQ(rows.index(1, 3).data(Qt::ToolTipRole).toString(),
+              "This device is in network 192.168.0.0/24; this computer's address 10.1.2.3 is in "
+              "network 10.0.0.0/8. Its web page cannot open until this computer has an address "
+              "in 192.168.0.0/24 or the device gets one in 10.0.0.0/8.");
+    EXPECT_TRUE(rows.index(1, 1).data(Qt::DecorationRole).isNull()) << "the first cell only";
+    for (const int inside : {0, 2}) {
+        EXPECT_TRUE(rows.index(inside, 0).data(Qt::DecorationRole).isNull()) << inside;
+        EXPECT_TRUE(rows.index(inside, 0).data(Qt::ToolTipRole).isNull()) << inside;
+    }
+}
+
+TEST_F(DeviceViewTest, OpeningAPageOutsideTheLocalNetworkAsksFirst) {
+    view.AddDeviceRows(RowsHeardFromANetworkOfEight());
+    const QString warning = BoxShownBy([this] { DoubleClickRow(1); }, "Cancel");
+    EXPECT_TRUE(warning.contains("cannot open until")) << warning.toStdString();
+    EXPECT_TRUE(opener.opened.empty());
+    BoxShownBy([this] { DoubleClickRow(1); }, "Open Anyway");
+    EXPECT_EQ(opener.opened, std::vector<QString>{"http://192.168.0.20:80/"});
+    DoubleClickRow(0); // inside: no question
+    EXPECT_EQ(opener.opened.size(), 2u);
 }
 
 TEST_F(DeviceViewTest, DoubleClickBelowTheRowsOpensNothing) {
@@ -265,10 +309,10 @@ TEST_F(DeviceViewTest, ExportWritesTheRowsAsCsvOrJsonByTheFileName) {
         {{{u"A, \"B\"", u"M\u00FCller", u"10.0.0.1", u"", u"80"}, u"10.0.0.9"},
          {{u"C\r\nD", u"\u6771\U0001F600\u202E", u"10.0.0.2", u"02:00", u"8080"}, u"10.0.0.9"},
          OnvifRow(u"10.0.0.2", u"F", u"443", u"https")});
-    const std::string csv = "Manufacture,Model,IP,MAC,HttpPort,LocalAddress,Protocol\r\n"
-                            "\"A, \"\"B\"\"\",M\xC3\xBCller,10.0.0.1,,80,10.0.0.9,UDP 2900\r\n"
+    const std::string csv = "Manufacture,Model,IP,MAC,HttpPort,LocalAddress,Protocol,SameSubnet\r\n"
+                            "\"A, \"\"B\"\"\",M\xC3\xBCller,10.0.0.1,,80,10.0.0.9,UDP 2900,true\r\n"
                             "\"C\r\nD\",\xE6\x9D\xB1\xF0\x9F\x98\x80\xE2\x80\xAE,10.0.0.2,02:00,"
-                            "8080,10.0.0.9,\"UDP 2900, ONVIF\"\r\n";
+                            "8080,10.0.0.9,\"UDP 2900, ONVIF\",true\r\n";
     const std::string json = "[\n"
                              "  {\n"
                              "    \"Manufacture\": \"A, \\\"B\\\"\",\n"
@@ -277,7 +321,8 @@ TEST_F(DeviceViewTest, ExportWritesTheRowsAsCsvOrJsonByTheFileName) {
                              "    \"MAC\": \"\",\n"
                              "    \"HttpPort\": \"80\",\n"
                              "    \"LocalAddress\": \"10.0.0.9\",\n"
-                             "    \"Protocol\": \"UDP 2900\"\n"
+                             "    \"Protocol\": \"UDP 2900\",\n"
+                             "    \"SameSubnet\": true\n"
                              "  },\n"
                              "  {\n"
                              "    \"Manufacture\": \"C\\r\\nD\",\n"
@@ -286,7 +331,8 @@ TEST_F(DeviceViewTest, ExportWritesTheRowsAsCsvOrJsonByTheFileName) {
                              "    \"MAC\": \"02:00\",\n"
                              "    \"HttpPort\": \"8080\",\n"
                              "    \"LocalAddress\": \"10.0.0.9\",\n"
-                             "    \"Protocol\": \"UDP 2900, ONVIF\"\n"
+                             "    \"Protocol\": \"UDP 2900, ONVIF\",\n"
+                             "    \"SameSubnet\": true\n"
                              "  }\n"
                              "]\n";
     const QTemporaryDir folder;

@@ -34,7 +34,8 @@ QTreeWidgetItem* FindNode(QTreeWidgetItem* parent, const QString& text) {
 }
 
 // Two recorders at once, the first of which also answers ONVIF's probe; a little later a
-// third that answers twice; and last an ONVIF camera. All in peer.
+// third that answers twice, then one whose IP lies in another network; and last an ONVIF
+// camera. All in peer.
 std::vector<std::unique_ptr<test::ChildProcess>> StartDevices(const test::NetworkNamespace& peer,
                                                               std::string& error) {
     if (test::RunProgram(
@@ -48,6 +49,9 @@ std::vector<std::unique_ptr<test::ChildProcess>> StartDevices(const test::Networ
                                    "Acme", "--model", "AV-8", "--http-port", "8080", "--onvif"},
           {"--address", kRecorderAddress, "--ip", "10.66.0.9", "--manufacture", "Orion", "--model",
            "OR-2", "--repeat", "2", "--gap", "50", "--delay", "300"},
+          // Fresh from the box: it answers with a factory address of another network.
+          {"--address", kRecorderAddress, "--ip", "192.168.7.20", "--manufacture", "Orion",
+           "--model", "OR-4", "--delay", "600"},
           {"--address", kCameraAddress, "--onvif-only", "--manufacture", "Lumen", "--model",
            "LX 200", "--onvif-delay", "1000"}}) {
         auto recorder = test::ChildProcess::StartRecorder(arguments, &peer, error);
@@ -126,12 +130,19 @@ TEST(LanEndToEndTest, SelectingTheAddressListsEveryDeviceOnceInBothProtocols) {
     EXPECT_TRUE(status->text().startsWith("Searching from 10.66.0.1"))
         << status->text().toStdString();
     ASSERT_TRUE(QTest::qWaitFor([status] { return status->text().contains("found"); }, 40000));
-    EXPECT_EQ(status->text(), "4 devices found from 10.66.0.1");
+    EXPECT_EQ(status->text(), "5 devices found from 10.66.0.1");
     EXPECT_EQ(RowTexts(*list),
               QStringList({"Acme|AV-8|10.66.0.2|02:66:00:00:00:02|8080|UDP 2900, ONVIF",
                            "Acme|AV-8|10.66.0.3|02:66:00:00:00:02|8080|UDP 2900",
                            "Orion|OR-2|10.66.0.9|02:66:00:00:00:02|80|UDP 2900",
+                           "Orion|OR-4|192.168.7.20|02:66:00:00:00:02|80|UDP 2900",
                            "Lumen|LX 200|10.66.0.5|02:66:00:00:00:02|80|ONVIF"}));
+    // Only the device of the other network is marked, by the adapter's /24.
+    for (int row = 0; row < 5; ++row) {
+        const QString tip = list->model()->index(row, 0).data(Qt::ToolTipRole).toString();
+        EXPECT_EQ(tip.contains("192.168.7.0/24") && tip.contains("10.66.0.0/24"), row == 3)
+            << row << ": " << tip.toStdString();
+    }
     ExpectExportsAsFerrowScanWrites(*list);
 }
 

@@ -39,9 +39,11 @@ namespace {
 using Searches = std::vector<std::string>;
 
 std::vector<AdapterInfo> TwoAdaptersAndAnEmptyOne() {
-    return {{"eth0", {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}, {"192.168.1.20", "10.0.0.5"}},
-            {"wlan0", {}, {"0.0.0.0"}},
-            {"eth1", {0x02, 0x00, 0x00, 0x00, 0x00, 0x01}, {"192.168.1.20"}}};
+    return {{"eth0",
+             {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E},
+             {test::Address("192.168.1.20"), test::Address("10.0.0.5", "255.0.0.0")}},
+            {"wlan0", {}, {test::Address("0.0.0.0", "0.0.0.0")}},
+            {"eth1", {0x02, 0x00, 0x00, 0x00, 0x00, 0x01}, {test::Address("192.168.1.20")}}};
 }
 
 QStringList ActionTexts(const QWidget* widget) {
@@ -163,7 +165,7 @@ TEST_F(MainFrameTest, BuildsTheExpandedTreeFromTheAdapters) {
     }
 }
 
-TEST_F(MainFrameTest, StoresAddressesInNetworkOrderAndZeroElsewhere) {
+TEST_F(MainFrameTest, StoresAddressesAndNetmasksInNetworkOrderAndZeroElsewhere) {
     const quint32 address = Address(0, 0)->data(0, kAddressRole).value<quint32>();
     std::array<unsigned char, 4> bytes{};
     std::memcpy(bytes.data(), &address, bytes.size());
@@ -173,6 +175,11 @@ TEST_F(MainFrameTest, StoresAddressesInNetworkOrderAndZeroElsewhere) {
     EXPECT_EQ(Root()->data(0, kAddressRole).value<quint32>(), 0u);
     EXPECT_EQ(Adapter(0)->data(0, kAddressRole).value<quint32>(), 0u);
     EXPECT_EQ(Address(1, 0)->data(0, kAddressRole).value<quint32>(), 0u);
+    EXPECT_EQ(Address(0, 1)->data(0, kNetmaskRole).value<quint32>(),
+              Ipv4Address::FromText("255.0.0.0").NetworkOrder());
+    EXPECT_EQ(Address(2, 0)->data(0, kNetmaskRole).value<quint32>(),
+              Ipv4Address::FromText("255.255.255.0").NetworkOrder());
+    EXPECT_EQ(Adapter(0)->data(0, kNetmaskRole).value<quint32>(), 0u);
 }
 
 TEST_F(MainFrameTest, StartsWithAnEmptyListAndNoSearch) {
@@ -191,9 +198,15 @@ TEST_F(MainFrameTest, SelectingAnAddressSearchesFromItAndListsTheReplies) {
     EXPECT_EQ(test::CellText(*List(), 0, 1), "N1");
     EXPECT_EQ(test::CellText(*List(), 1, 2), "192.168.1.31");
 
+    EXPECT_TRUE(List()->model()->index(0, 0).data(Qt::DecorationRole).isNull());
+
+    // The same devices heard from 10.0.0.5/8 stand outside its network.
     Click(Address(0, 1));
     EXPECT_EQ(searcher.searches, (Searches{"192.168.1.20", "10.0.0.5"}));
-    EXPECT_EQ(test::RowCount(*List()), 2) << "the second search starts from an empty list";
+    ASSERT_EQ(test::RowCount(*List()), 2) << "the second search starts from an empty list";
+    EXPECT_FALSE(List()->model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+    const QString tip = List()->model()->index(0, 2).data(Qt::ToolTipRole).toString();
+    EXPECT_TRUE(tip.contains("192.168.1.0/24") && tip.contains("10.0.0.0/8")) << tip.toStdString();
 }
 
 // A port-2900 reply and an ONVIF device of the same IP text are one row, its empty fields
@@ -592,7 +605,7 @@ TEST_F(EmptyMainFrameTest, HoldsTheRootAloneAndNeverSearches) {
 // Closed while a search runs (it would run for seconds): the loop ends at once, exit
 // code 1, and the search is stopped.
 TEST(MainFrameLoopTest, ClosingTheFrameEndsTheLoopWithExitCodeOneAndStopsTheSearch) {
-    test::FakeAdapterSource adapters({{"eth0", {}, {"10.0.0.5"}}});
+    test::FakeAdapterSource adapters({{"eth0", {}, {test::Address("10.0.0.5")}}});
     test::RecordingSearcher searcher;
     searcher.replies = {test::RecorderReply(u"Acme", u"N1", u"10.0.0.9", u"M1", u"80")};
     searcher.gap = std::chrono::milliseconds(5000);

@@ -43,7 +43,8 @@ void RequestStop(int) {
 std::string MacTextOf(const std::string& address) {
     for (const ferrow::AdapterInfo& adapter : ferrow::SystemAdapterSource{}.ListAdapters()) {
         const auto& addresses = adapter.ipv4Addresses;
-        if (std::find(addresses.begin(), addresses.end(), address) != addresses.end()) {
+        if (std::any_of(addresses.begin(), addresses.end(),
+                        [&](const ferrow::AdapterAddress& held) { return held.text == address; })) {
             return ferrow::Utf16ToNarrow(ferrow::FormatMacText(adapter.hardwareAddress));
         }
     }

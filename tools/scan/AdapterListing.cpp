@@ -13,9 +13,10 @@ std::size_t AdapterListing::AddAdapter(std::u16string description, std::u16strin
     return m_adapters.size() - 1;
 }
 
-void AdapterListing::AddAddress(std::size_t adapter, std::u16string addressText) {
+void AdapterListing::AddAddress(std::size_t adapter, std::u16string addressText,
+                                Ipv4Address netmask) {
     const Ipv4Address address = Ipv4Address::FromText(Utf16ToNarrow(addressText));
-    m_adapters.at(adapter).addresses.push_back({std::move(addressText), address});
+    m_adapters.at(adapter).addresses.push_back({std::move(addressText), address, netmask});
 }
 
 std::vector<Ipv4Address> AdapterListing::SearchableAddresses() const {
@@ -26,6 +27,17 @@ std::vector<Ipv4Address> AdapterListing::SearchableAddresses() const {
         }
     }
     return addresses;
+}
+
+Ipv4Address AdapterListing::NetmaskOf(Ipv4Address address) const {
+    for (const Adapter& adapter : m_adapters) {
+        for (const Address& entry : adapter.addresses) {
+            if (entry.address == address) {
+                return entry.netmask;
+            }
+        }
+    }
+    return {};
 }
 
 void AdapterListing::Write(std::ostream& out) const {

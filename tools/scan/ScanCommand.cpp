@@ -70,10 +70,10 @@ bool WriteRowsOutput(const std::vector<DeviceRow>& rows, const ScanOptions& opti
 
 ScanRoundEnd SearchOnce(ScanFrame& frame, const ScanOptions& options, std::ostream& err,
                         bool showProgress) {
+    frame.EnumAdapters(&frame); // the addresses of --all, the netmasks of every address
     if (options.mode == ScanMode::FromAddresses) {
         return SearchAddresses(frame, options.fromAddresses, options.protocols, err, showProgress);
     }
-    frame.EnumAdapters(&frame);
     const std::vector<Ipv4Address> addresses = frame.Adapters().SearchableAddresses();
     if (addresses.empty()) {
         err << "ferrow-scan: no adapter has an IPv4 address to search from "

@@ -18,7 +18,7 @@ class ScanFrame final : public CNetImpl<ScanFrame> {
 public:
     // Adapter enumeration callbacks.
     std::size_t AddAdapterNode(std::u16string description, std::u16string macText);
-    void AddAddressNode(std::size_t adapterNode, std::u16string addressText);
+    void AddAddressNode(std::size_t adapterNode, std::u16string addressText, Ipv4Address netmask);
 
     // Search callbacks: one accepted port-2900 reply, read as the window reads it, and one
     // ONVIF device.
@@ -26,7 +26,8 @@ public:
     void OnOnvifDevice(OnvifDevice device);
 
     // Runs one search from the local address in the protocols; its rows join those of
-    // earlier searches, merged by IP text as the window merges them.
+    // earlier searches, merged by IP text as the window merges them. The rows carry the
+    // address's netmask as the adapters listed it: enumerate them first.
     SearchEnd SearchFrom(Ipv4Address localAddress, ProtocolSet protocols);
 
     const AdapterListing& Adapters() const { return m_adapters; }
@@ -36,6 +37,7 @@ private:
     AdapterListing m_adapters;
     ScanResults m_results;
     std::u16string m_searchAddress; // local address of the search that is running
+    Ipv4Address m_searchNetmask;    // and its netmask
 };
 
 } // namespace ferrow

@@ -68,16 +68,15 @@ int RunWatchCommand(const ScanOptions& options, std::ostream& out, std::ostream&
 }
 
 void WriteWatchEvent(std::ostream& out, const WatchEvent& event) {
-    static constexpr RowCell kIpOnly[] = {kIpCell};
     switch (event.kind) {
     case WatchEventKind::Found:
-        WriteJsonEventLine(out, "found", event.row, kEveryCell);
+        WriteJsonEventLine(out, "found", event.row, EventRowFields::Whole);
         break;
     case WatchEventKind::Changed:
-        WriteJsonEventLine(out, "changed", event.row, kEveryCell);
+        WriteJsonEventLine(out, "changed", event.row, EventRowFields::Whole);
         break;
     case WatchEventKind::Gone:
-        WriteJsonEventLine(out, "gone", event.row, kIpOnly);
+        WriteJsonEventLine(out, "gone", event.row, EventRowFields::IpOnly);
         break;
     }
     out.flush();
