@@ -270,7 +270,7 @@ TEST(JsonFormat, EmptyArrayWhenNothingAnswered) {
 
 TEST(PrometheusFormat, OneTargetGroupPerRowWithValidUtf8Labels) {
     DeviceRow both =
-        RowOfOnvifDevice({{u"Lumen", u"LX", u"10.0.0.7", u"", u"443"}, u"https"}, u"L");
+        RowOfOnvifDevice({{u"Lumen", u"LX", u"10.0.0.7", u"", u"443"}, u"https"}, u"L", {});
     both.protocols = both.protocols.With(DeviceProtocol::Udp2900);
     const std::vector<DeviceRow> rows{
         Row(std::u16string{u'M', u'\u00FC', char16_t(0xD800), u'\x01', u'\n'},

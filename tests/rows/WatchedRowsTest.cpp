@@ -13,7 +13,7 @@ constexpr auto Gone = WatchEventKind::Gone;
 
 DeviceRow Row(std::u16string ip, std::u16string model = u"NVR") {
     return RowOfReply({u"Acme", std::move(model), std::move(ip), u"00:11:22:33:44:55", u"80"},
-                      u"10.0.0.1");
+                      u"10.0.0.1", Ipv4Address::FromText("255.255.255.0"));
 }
 
 const Clock::time_point kStart = Clock::now();

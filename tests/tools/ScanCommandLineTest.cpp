@@ -380,7 +380,7 @@ TEST_F(ScanCommandLine, WatchSaysFoundChangedAndGoneThenEndsOnSigtermAfterItsSea
     const auto nextLine = [&] { return watch->NextLine(60s).value_or("(no line)"); };
     const std::string row = R"("Manufacture": "Ferrow", "Model": "%", "IP": "10.61.0.2", )"
                             R"("MAC": "00:11:22:33:44:55", "HttpPort": "80", )"
-                            R"("LocalAddress": "10.61.0.1", "Protocol": "UDP 2900"})";
+                            R"("LocalAddress": "10.61.0.1", "Protocol": "UDP 2900", "SameSubnet": true})";
     const auto rowOf = [&](const std::string& event, const std::string& model) {
         std::string line = R"({"event": ")" + event + R"(", )" + row;
         return line.replace(line.find('%'), 1, model);

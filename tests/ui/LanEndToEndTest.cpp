@@ -51,7 +51,7 @@ std::vector<std::unique_ptr<test::ChildProcess>> StartDevices(const test::Networ
            "OR-2", "--repeat", "2", "--gap", "50", "--delay", "300"},
           // Fresh from the box: it answers with a factory address of another network.
           {"--address", kRecorderAddress, "--ip", "192.168.7.20", "--manufacture", "Orion",
-           "--model", "OR-4", "--delay", "600"},
+           "--model", "OR-4", "--http-port", "81", "--delay", "600"},
           {"--address", kCameraAddress, "--onvif-only", "--manufacture", "Lumen", "--model",
            "LX 200", "--onvif-delay", "1000"}}) {
         auto recorder = test::ChildProcess::StartRecorder(arguments, &peer, error);
@@ -135,7 +135,7 @@ TEST(LanEndToEndTest, SelectingTheAddressListsEveryDeviceOnceInBothProtocols) {
               QStringList({"Acme|AV-8|10.66.0.2|02:66:00:00:00:02|8080|UDP 2900, ONVIF",
                            "Acme|AV-8|10.66.0.3|02:66:00:00:00:02|8080|UDP 2900",
                            "Orion|OR-2|10.66.0.9|02:66:00:00:00:02|80|UDP 2900",
-                           "Orion|OR-4|192.168.7.20|02:66:00:00:00:02|80|UDP 2900",
+                           "Orion|OR-4|192.168.7.20|02:66:00:00:00:02|81|UDP 2900",
                            "Lumen|LX 200|10.66.0.5|02:66:00:00:00:02|80|ONVIF"}));
     // Only the device of the other network is marked, by the adapter's /24.
     for (int row = 0; row < 5; ++row) {
