@@ -145,13 +145,8 @@ int main(int argc, char** argv) {
     if (counts.empty()) {
         counts = {1000, 5000, 20000};
     }
-    if (const std::string why = ferrow::test::EnterPrivateNetworkNamespace(); !why.empty()) {
-        std::fprintf(stderr, "needs a private network namespace: %s\n", why.c_str());
-        return 1;
-    }
     std::string error;
-    const auto peer = ferrow::test::ConnectPeer(
-        {"lan0", std::string(kLocal) + "/24", std::string(kPeer) + "/24"}, error);
+    const auto peer = ferrow::test::EnterPrivateNetworkWithPeer(kLocal, kPeer, error);
     if (!peer) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;

@@ -39,13 +39,8 @@ long PeakResidentKb() {
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(kWarmUpRounds, std::atoi(argv[1])) : 1000;
     const int recorders = argc > 2 ? std::max(1, std::atoi(argv[2])) : 500;
-    if (const std::string why = ferrow::test::EnterPrivateNetworkNamespace(); !why.empty()) {
-        std::fprintf(stderr, "needs a private network namespace: %s\n", why.c_str());
-        return 1;
-    }
     std::string error;
-    const auto peer = ferrow::test::ConnectPeer(
-        {"lan0", std::string(kLocal) + "/24", std::string(kPeer) + "/24"}, error);
+    const auto peer = ferrow::test::EnterPrivateNetworkWithPeer(kLocal, kPeer, error);
     const auto recorder =
         peer ? ferrow::test::ChildProcess::StartRecorder(
                    {"--address", kPeer, "--count", std::to_string(recorders)}, peer.get(), error)

@@ -175,13 +175,8 @@ double MillisecondsToAdd(int rows) {
 
 int main(int argc, char** argv) {
     const int replies = argc > 1 ? std::max(10, std::atoi(argv[1])) : 200;
-    if (const std::string why = test::EnterPrivateNetworkNamespace(); !why.empty()) {
-        std::fprintf(stderr, "needs a private network namespace: %s\n", why.c_str());
-        return 1;
-    }
     std::string error;
-    const auto peer =
-        test::ConnectPeer({"lan0", std::string(kLocal) + "/24", std::string(kPeer) + "/24"}, error);
+    const auto peer = test::EnterPrivateNetworkWithPeer(kLocal, kPeer, error);
     if (!peer) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;

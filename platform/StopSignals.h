@@ -29,6 +29,11 @@ public:
     // Waits until the time has come or a stop is requested, whichever is first, and says
     // whether a stop was requested. Once requested, it returns at once.
     bool WaitUntil(std::chrono::steady_clock::time_point until) const;
+
+private:
+    // The platform's wait: returns when a stop is requested or atMost has passed, and may
+    // return sooner (a signal), since WaitUntil checks again.
+    static void WaitForRequest(std::chrono::milliseconds atMost);
 };
 
 } // namespace ferrow

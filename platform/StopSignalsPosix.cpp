@@ -1,6 +1,5 @@
 #include "platform/StopSignals.h"
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -76,21 +75,9 @@ bool StopSignals::Requested() const {
     return g_requested.load();
 }
 
-bool StopSignals::WaitUntil(std::chrono::steady_clock::time_point until) const {
-    using namespace std::chrono;
-    while (!Requested()) {
-        const auto left = ceil<milliseconds>(until - steady_clock::now()).count();
-        if (left <= 0) {
-            break;
-        }
-        pollfd entry{g_wakeRead, POLLIN, 0};
-        // Bounded so that a very long wait needs no care about int's range.
-        if (::poll(&entry, 1, static_cast<int>(std::min<long long>(left, 60'000))) < 0 &&
-            errno != EINTR) {
-            break;
-        }
-    }
-    return Requested();
+void StopSignals::WaitForRequest(std::chrono::milliseconds atMost) {
+    pollfd entry{g_wakeRead, POLLIN, 0};
+    ::poll(&entry, 1, static_cast<int>(atMost.count()));
 }
 
 } // namespace ferrow

@@ -1,7 +1,6 @@
 #include "platform/StopSignals.h"
 
 #include <windows.h>
-#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 
@@ -65,16 +64,8 @@ bool StopSignals::Requested() const {
     return g_requested.load();
 }
 
-bool StopSignals::WaitUntil(std::chrono::steady_clock::time_point until) const {
-    using namespace std::chrono;
-    while (!Requested()) {
-        const auto left = ceil<milliseconds>(until - steady_clock::now()).count();
-        if (left <= 0) {
-            break;
-        }
-        ::WaitForSingleObject(g_stopEvent, static_cast<DWORD>(std::min<long long>(left, 60'000)));
-    }
-    return Requested();
+void StopSignals::WaitForRequest(std::chrono::milliseconds atMost) {
+    ::WaitForSingleObject(g_stopEvent, static_cast<DWORD>(atMost.count()));
 }
 
 } // namespace ferrow
