@@ -140,7 +140,15 @@ QVariant DeviceListModel::ToolTip(int row) const {
                      .arg(QDateTime::fromMSecsSinceEpoch(sinceEpoch.count())
                               .toString(QStringLiteral("HH:mm:ss")));
     }
-    return lines.isEmpty() ? QVariant() : QVariant(lines.join(u'\n'));
+    if (lines.isEmpty()) {
+        return {};
+    }
+    // Rich text, which Qt wraps to a readable width on every platform: plain text is wrapped
+    // only where it would not fit on the screen, so on Windows it makes one long line.
+    for (QString& line : lines) {
+        line = line.toHtmlEscaped();
+    }
+    return QStringLiteral("<p>%1</p>").arg(lines.join(QStringLiteral("<br>")));
 }
 
 QVariant DeviceListModel::headerData(int section, Qt::Orientation orientation, int role) const {

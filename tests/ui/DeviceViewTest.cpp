@@ -238,9 +238,9 @@ TEST_F(DeviceViewTest, ARowOutsideTheLocalNetworkHasAnIconAndSaysWhyOnItsTooltip
     const QAbstractItemModel& rows = *view.model();
     EXPECT_FALSE(rows.index(1, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
     EXPECT_EQ(rows.index(1, 3).data(Qt::ToolTipRole).toString(),
-              "This device is in network 192.168.0.0/24; this computer's address 10.1.2.3 is in "
-              "network 10.0.0.0/8. Its web page cannot open until this computer has an address "
-              "in 192.168.0.0/24 or the device gets one in 10.0.0.0/8.");
+              "<p>This device is in network 192.168.0.0/24; this computer's address 10.1.2.3 is "
+              "in network 10.0.0.0/8. Its web page cannot open until this computer has an "
+              "address in 192.168.0.0/24 or the device gets one in 10.0.0.0/8.</p>");
     EXPECT_TRUE(rows.index(1, 1).data(Qt::DecorationRole).isNull()) << "the first cell only";
     for (const int inside : {0, 2}) {
         EXPECT_TRUE(rows.index(inside, 0).data(Qt::DecorationRole).isNull()) << inside;

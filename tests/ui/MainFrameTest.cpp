@@ -569,8 +569,8 @@ TEST_F(KeepSearchingTest, RowsStayAcrossRoundsChangeInPlaceAndGreyWhenNotHeard) 
     QStringList seconds;
     for (QDateTime second = start; second <= QDateTime::currentDateTime().addSecs(1);
          second = second.addSecs(1)) {
-        seconds << QStringLiteral("Not heard in the last 3 rounds, last seen ") +
-                       second.toString(QStringLiteral("HH:mm:ss"));
+        seconds << QStringLiteral("<p>Not heard in the last 3 rounds, last seen %1</p>")
+                       .arg(second.toString(QStringLiteral("HH:mm:ss")));
     }
     EXPECT_TRUE(seconds.contains(Cell(1, Qt::ToolTipRole).toString()))
         << Cell(1, Qt::ToolTipRole).toString().toStdString();
